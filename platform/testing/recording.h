@@ -1,0 +1,2 @@
+// Recording doubles of the platform layer, for tests.
+#pragma once
