@@ -15,10 +15,19 @@
 
 inline constexpr std::size_t kMaxText = 255;
 
+// Global formatting settings (Part 7.2), fixed at start and not changed by
+// the program; tests may set them and must restore them.
+extern int generaldigits;       // significant digits of realtogeneral: 6 (at least 3 is used)
+extern int generalminexponent;  // smallest printed decimal exponent: -20 (below prints "0")
+extern bool generalstripzeros;  // trailing-zero removal in realtogeneral: on
+extern bool generalscientific;  // realtogeneral always scientific: off
+extern bool decimalcomma;       // first "." of a formatted real becomes ",": off
+
 // Cuts s to at most cap bytes.
 std::string cut(std::string_view s, std::size_t cap);
 
 // --- text routines ---------------------------------------------------------
+// The routines that change a text in place first cut it to kMaxText bytes.
 void trimright(std::string& s);  // removes trailing blanks (code 32 only)
 void trimleft(std::string& s);   // removes leading blanks
 void trimboth(std::string& s);   // trimright, then trimleft
