@@ -1,6 +1,7 @@
 #include "lib/support/real48.h"
 
 #include <cmath>
+#include <limits>
 
 long double toext(real r) {
   const auto& b = r.bytes;
@@ -18,6 +19,7 @@ real toreal(long double v) {
   if (std::isnan(v) || v == 0.0L) return r;
   bool negative = std::signbit(v);
   long double a = std::fabs(v);
+  if (std::isinf(a)) a = std::numeric_limits<long double>::max();  // clamps below
   int e2 = 0;
   long double m = std::frexp(a, &e2);  // a = m * 2^e2, m in [0.5, 1)
   // 1.f form: mantissa m*2 in [1,2), exponent e2-1.  Scale so that the

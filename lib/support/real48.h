@@ -29,7 +29,7 @@ long double toext(real r);
 // Nearest stored real (ties to even).  Values too large for the format
 // (magnitude of 2^127 * (2 - 2^-39) and above after rounding) give the
 // largest value of their sign; values too small (below 2^-128 after
-// rounding), NaN and 0 give 0.
+// rounding), NaN and 0 give 0; infinities give the largest value.
 real toreal(long double v);
 
 // Shorthand for rounding a value to stored precision and back.

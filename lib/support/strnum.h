@@ -38,7 +38,8 @@ std::string padright(int width, std::string_view s);
 std::string padleft(int width, std::string_view s);
 // Replaces the first `from` by `to`; returns whether there was one.
 bool replacechar(char from, char to, std::string& s);
-// Replaces every `from` by `to`, adding 1 to count per replacement.
+// Replaces every `from` by `to`, adding 1 to count per replacement (with
+// from == to nothing changes and each occurrence counts once).
 void replaceallchars(char from, char to, std::string& s, int& count);
 void dottocomma(std::string& s);  // first "." becomes ","
 void commatodot(std::string& s);  // first "," becomes "."
@@ -63,16 +64,23 @@ std::string wordtostrw(int width, std::uint16_t v);
 // Groups of three digits from the right with separator when longer than
 // 3 digits; blanks in front up to width (padleft).
 std::string longtostrgrouped(char separator, int width, std::int32_t v);
-// Fixed point, exactly `decimals` digits, rounded to nearest, right-aligned
-// in width (> 40 counts as 40; grows when the number needs more).
+// Fixed point, exactly `decimals` digits (negative counts as 0), rounded to
+// nearest from the exact value (an exact tie goes to the even digit: 0.125
+// with 2 decimals gives 0.12), right-aligned in width (> 40 counts as 40;
+// grows when the number needs more, up to the capacity of 40).  A negative
+// value that rounds to zero keeps its "-" ("-0.00"); a negative zero prints
+// as "0.00".  Locale-independent: the point is always ".".
 std::string realtostr(int width, int decimals, long double v);
 inline std::string realtostr(int width, int decimals, real v) { return realtostr(width, decimals, toext(v)); }
 // realtostr; then with strip and a "." present: trailing "0" then a
 // trailing "." removed (only when decimals != 0); decimal comma setting
 // applied.
 std::string realtostrtrim(int width, bool strip, int decimals, long double v);
-// General format with 6 significant digits (capacity 80): "0", fixed point
-// for -4 < e < 6, else scientific "1.23457E6".
+// General format with generaldigits (6) significant digits (capacity 80):
+// "0", fixed point for -4 < e < 6, else scientific "1.23457E6".  e is the
+// decimal exponent after rounding to those digits, so a mantissa that would
+// round up to 10 moves to the next power (9999997 gives 1E7, 999999.7
+// gives 1E6).  Values with e below generalminexponent give "0".
 std::string realtogeneral(long double v);
 inline std::string realtogeneral(real v) { return realtogeneral(toext(v)); }
 std::string hexword(std::uint16_t v);       // four upper-case hex digits
@@ -81,26 +89,38 @@ std::string hexlong(std::uint32_t v);       // eight upper-case hex digits
 std::string hexlongshort(std::uint32_t v);  // leading zeros removed; 0 -> "0"
 
 // --- text to number --------------------------------------------------------
-// Capacity 40; trimboth, commatodot (first comma), then decimal syntax with
-// optional sign, point and exponent.  errpos 0 when the whole text is a
-// number, else the 1-based position of the first character that does not
-// fit (an empty text gives 1).
+// Capacity 40; trimboth, commatodot (first comma), then the decimal syntax
+// of the run-time library: optional sign, digits, optional "." and digits
+// (at least one digit in all, so "5." and ".5" are numbers), optional "E"
+// or "e" with optional sign and at least one digit.  errpos 0 when the
+// whole text is a number, else the 1-based position, in the trimmed text,
+// where the syntax failed (one past the end when a required digit is
+// missing: "" gives 1, "-" gives 2, "1e" gives 3); the result is then 0.
+// Correctly rounded to long double; magnitudes beyond long double give
+// +-LDBL_MAX, tiny ones 0.
 long double strtoreal(std::string_view s, int& errpos);
 // Capacity 40; trimboth; optional sign; decimal digits or hex digits after
 // "$", "x", "X", "0x", "0X"; must fit 32 bits.  error 0 when valid, else
-// the 1-based position of the first bad character (empty text: 1).
+// the 1-based position of the first bad character, or of the digit that
+// made the value too large; a sign or mark without digits gives the
+// position after it; an empty text gives 1.  The result is 0 on error.
+// Decimal values must lie in -2147483648..2147483647.  Hexadecimal values
+// may go up to $FFFFFFFF and wrap like the Pascal run-time ($FFFFFFFF is
+// -1, $80000000 is -2147483648); a "-" before them negates modulo 2^32.
 std::int32_t strtolong(std::string_view s, int& error);
-// strtolong; a valid value outside -32767..32767 sets error 1 and leaves
-// `value` unchanged.  On other errors value becomes 0.
+// strtolong; a valid value outside -32767..32767 sets error 1.  On any
+// error `value` is left unchanged (Part 7.2, failure handling).
 void strtosmall(std::string_view s, std::int16_t& value, int& error);
 // Capacity 10; trimboth; first byte dropped (the "$" mark); 1 to 8 bytes
 // must follow (else error 1 and value 0); hex digits shifted in, any other
 // byte skipped and counted in error.
 std::uint32_t hextocard(std::string_view s, int& error);
-// Capacity 10; trimboth; "$" -> hextocard, else strtolong.
+// Capacity 10; trimboth; "$" -> hextocard, else strtolong (a negative
+// value comes back as its 32-bit pattern).
 std::uint32_t strtocard(std::string_view s, int& error);
 // Rounds to nearest (ties to even) as signed 16 bits; >= 32767 gives 32767,
-// < -32767 gives -32767, each such value counted in roundsmallclips.
+// < -32767 gives -32767 (compared before rounding), each such value counted
+// in roundsmallclips and roundsmallchanges.  NaN gives 0.
 std::int16_t roundsmall(long double v);
 extern std::uint16_t roundsmallclips;    // values that had to be clipped
 extern std::uint16_t roundsmallchanges;  // calls in which that count changed

@@ -1,0 +1,53 @@
+// The map page: "celltowers.html", an OpenLayers 2 page with an OpenStreetMap
+// base layer and one marker per object (at most 20), optionally labelled
+// with the object's number.  The page is written as Windows-1252 text with
+// CR LF line ends and opened in the user's browser.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "lib/support/real48.h"
+
+inline constexpr int kMapPageObjects = 20;
+inline constexpr int kMapPageZoom = 12;
+inline constexpr const char* kMapPageFile = "celltowers.html";
+inline constexpr const char* kOpenLayersScript = "https://openlayers.org/api/OpenLayers.js";
+
+// Centre of the last map page (object 0 of the page).
+extern real mapcentrelon;
+extern real mapcentrelat;
+
+struct MapExtentResult {
+  long double centrelon = 0, centrelat = 0;  // (largest + smallest) / 2
+  long double halflon = 0, halflat = 0;      // (largest - smallest) / 2
+};
+
+// Extent of the records resultlist[1..n] (reads each record once; throws
+// IoError on a read failure).  With n = 0 the start values remain:
+// centre 0, 0 and half extents -100.
+MapExtentResult MapExtent(int n, const std::vector<std::int32_t>& list);
+
+// Object number 0..n -> (longitude, latitude) in degrees.
+using PositionSource = std::function<std::pair<long double, long double>(int)>;
+
+// The page's lines, without line ends.
+std::vector<std::string> MapPageLines(const std::string& title, bool labels, int n, int zoom,
+                                      const PositionSource& position);
+
+// Creates or truncates `filename` and writes the page.  Returns false (and
+// writes nothing) when the file cannot be created; throws IoError when a
+// write fails after that.
+bool WriteMapPage(const std::string& filename, const std::string& title, bool labels, int n,
+                  int zoom, const PositionSource& position);
+
+// The command: the first min(count, 20) entries of the result list on the
+// page (with the notice "Es werden nur die ersten 20 Objekte gezeigt" when
+// there are more), centre and half extents stored in mapcentrelon/lat and
+// tolerancelon/lat, then the page is opened.  With an empty list nothing is
+// written or opened and the tolerances stay.  Returns whether the page was
+// written.
+bool ShowObjectsOnMapPage(int count, bool labels);
