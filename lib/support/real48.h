@@ -27,9 +27,10 @@ static_assert(sizeof(real) == 6, "the 6-byte real must stay 6 bytes");
 long double toext(real r);
 
 // Nearest stored real (ties to even).  Values too large for the format
-// (magnitude of 2^127 * (2 - 2^-39) and above after rounding) give the
-// largest value of their sign; values too small (below 2^-128 after
-// rounding), NaN and 0 give 0; infinities give the largest value.
+// (magnitude 2^127 and above after rounding to 40 bits; the largest value
+// is 2^126 * (2 - 2^-39)) give the largest value of their sign; values too
+// small (below 2^-128 after rounding to 40 bits: no gradual underflow), NaN
+// and 0 give 0; infinities give the largest value of their sign.
 real toreal(long double v);
 
 // Shorthand for rounding a value to stored precision and back.

@@ -76,6 +76,9 @@ inline std::string realtostr(int width, int decimals, real v) { return realtostr
 // trailing "." removed (only when decimals != 0); decimal comma setting
 // applied.
 std::string realtostrtrim(int width, bool strip, int decimals, long double v);
+inline std::string realtostrtrim(int width, bool strip, int decimals, real v) {
+  return realtostrtrim(width, strip, decimals, toext(v));
+}
 // General format with generaldigits (6) significant digits (capacity 80):
 // "0", fixed point for -4 < e < 6, else scientific "1.23457E6".  e is the
 // decimal exponent after rounding to those digits, so a mantissa that would
@@ -122,5 +125,6 @@ std::uint32_t strtocard(std::string_view s, int& error);
 // < -32767 gives -32767 (compared before rounding), each such value counted
 // in roundsmallclips and roundsmallchanges.  NaN gives 0.
 std::int16_t roundsmall(long double v);
+inline std::int16_t roundsmall(real v) { return roundsmall(toext(v)); }
 extern std::uint16_t roundsmallclips;    // values that had to be clipped
 extern std::uint16_t roundsmallchanges;  // calls in which that count changed
