@@ -1,14 +1,15 @@
 // The open cell database and the current result list (process-wide state).
 //
-// Exactly one database file is open at a time.  Records are read by number
-// from the file, never held in memory; only the result list (record numbers
-// in display order) is.  All names below are used by the list screen, the
-// searches and the commands.
+// Exactly one database file is open at a time, read-only.  Records are read
+// by number from the file, never held in memory; only the result list
+// (record numbers in display order) is.  All names below are used by the
+// list screen, the searches and the commands.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "celldb/recordsource.h"
@@ -23,25 +24,44 @@ extern std::int32_t towercount;  // records found when the file was opened
 extern std::vector<std::int32_t> resultlist;
 extern std::int32_t resultcount;
 
+// Where switchdatabase reports a file it cannot open; infomessage unless a
+// test installs its own.
+using DatabaseNotice = void (*)(std::string_view text);
+extern DatabaseNotice databasenotice;
+
 struct OpenResult {
   bool ok = false;
   std::int32_t total = 0;  // records (file size div 44) when ok
 };
 
-// Opens the existing file `name` read-only as the database (closing any
-// open one on success only).  A failing open reports ok = false, raises
-// nothing and leaves the previously open file as it was.
+// Opens the existing file `name` read-only as the database.  On success the
+// previously open file is closed, dbfilename = name and towercount = total
+// (the result list is left to the caller: selectall).  A failing open
+// reports ok = false, raises nothing and leaves the open file, its name and
+// its count as they were.
 OpenResult opendatabase(const std::string& name);
+// The same with a source opened by the caller (tests: an in-memory file).
+// A source whose size cannot be read fails like a missing file.
+OpenResult opendatabase(const std::string& name, std::unique_ptr<RecordSource> source);
 
 // True while a database file is open.
 bool databaseopen();
 
-// Closes the database file (if open).
+// Closes the database file (if open); towercount and resultcount become 0
+// so nothing refers to the closed file.
 void closedatabase();
 
-// Reads record n.  Throws IoError (carrying errno) when no file is open or
-// the record cannot be read completely (n beyond the end, file shrunk).
+// Reads record n with one positioned read of 44 bytes.  Throws IoError
+// (carrying errno; EIO for a short read, EBADF when no file is open,
+// EINVAL for a negative n) when the record cannot be read completely:
+// n at or beyond the end, or a file that shrank while open.
 ttowerrec readtower(std::int32_t n);
+
+// Reads up to count records starting at record first into buf with one
+// positioned read.  Returns the number of complete records read (fewer
+// than count when the file ends early).  Throws IoError when the read
+// fails or no file is open.
+std::int32_t readtowers(std::int32_t first, std::int32_t count, ttowerrec* buf);
 
 // Lists all records: resultcount = min(towercount, kMaxResults),
 // resultlist[i] = i - 1.
@@ -52,7 +72,7 @@ void selectall();
 // dbfilename = name, towercount = total, selectall(), returns true.  On
 // failure the old file, its name and the result list stay; the notice
 // "Datei " + name + " konnte nicht geöffnet werden!" goes out through
-// infomessage and false is returned.
+// databasenotice and false is returned.
 bool switchdatabase(const std::string& name);
 
 // Type text for a code: "Alle", "GSM", "UMTS", "Unbekannt", "LTE", "CDMA",
@@ -63,8 +83,27 @@ std::string nettypename(int code);
 // 5 "O2", 6 "Telekom", 7 "O2", 0 "Alle", 8 and above "".
 std::string OperatorName(int netid);
 
-// Visits every record of the open file in file order, reading in large
-// blocks.  visit(n, record) returns false to stop early.  Throws IoError
-// on a read failure (records visited so far stay visited).
+// Throws the IoError (EIO) of a record that could not be read completely.
+[[noreturn]] void throwshortread(std::int32_t n);
+
+// Records per block of a scan: about 1 MiB.
+inline constexpr std::int32_t kScanBlockRecords = (1 << 20) / 44;
+
+// Visits the records 0 .. towercount - 1 of the open file in file order,
+// reading them in blocks of kScanBlockRecords with one positioned read
+// each.  visit(n, record) returns false to stop early.  Throws IoError on
+// a read failure or when the file turns out shorter than towercount; the
+// complete records before the failure have been visited.
 template <typename Visit>
-void scantowers(Visit&& visit);
+void scantowers(Visit&& visit) {
+  const std::int32_t total = towercount;
+  std::vector<ttowerrec> block(static_cast<std::size_t>(total < kScanBlockRecords ? total : kScanBlockRecords));
+  for (std::int32_t first = 0; first < total;) {
+    std::int32_t want = total - first < kScanBlockRecords ? total - first : kScanBlockRecords;
+    std::int32_t got = readtowers(first, want, block.data());
+    for (std::int32_t i = 0; i < got; ++i)
+      if (!visit(first + i, static_cast<const ttowerrec&>(block[static_cast<std::size_t>(i)]))) return;
+    if (got < want) throwshortread(first + got);
+    first += got;
+  }
+}

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>

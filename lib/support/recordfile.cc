@@ -49,6 +49,9 @@ std::int64_t recordcount(const Fd& fd, const std::string& filename, std::size_t 
 bool readfixedrecord(const std::string& filename, std::int32_t n, void* record, std::size_t size) {
   Fd fd(::open(filename.c_str(), O_RDONLY | O_CLOEXEC), filename);
   if (fd.get() < 0) return false;
+  // A folder (or other non-file) of that name opens but is no record file.
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   bool ok = n >= 0 && recordcount(fd, filename, size) > n;
   if (ok) {
     std::vector<unsigned char> buffer(size);

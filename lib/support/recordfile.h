@@ -17,7 +17,8 @@
 #include "lib/support/fontrec.h"
 
 // Reads record n of `filename` (records of `size` bytes) into `record`.
-// False when the file can't be opened or holds no record n (also n < 0);
+// False when the file can't be opened, is not a regular file or holds no
+// record n (also n < 0);
 // nothing is created and `record` is untouched then.
 bool readfixedrecord(const std::string& filename, std::int32_t n, void* record, std::size_t size);
 

@@ -1,0 +1,58 @@
+// The menu descriptions of the main window.
+#include <string>
+
+#include "app/taw.h"
+#include "lib/support/w1252.h"
+
+void DescribeMenu(int id, MenuDescription& d, PictureList& pictures) {
+  d.clear();
+  pictures.fill(0);
+  int last = 1;
+  setmenuitem(1, 50, "Zurück"_w, "", d);
+  switch (id) {
+    case 101:
+      setmenuitem(1, 1, "&Schließen"_w, "Das Programm schließen"_w, d);
+      setsubmenuitem(2, 22, "Daten", d);
+      setmenuitem(3, 51, "Turmfinder zeigen", "", d);
+      setsubmenuitem(4, 20, "Einstellungen", d);
+      setmenuitem(5, 93, "Hilfe", "", d);
+      setmenuitem(6, 60, "Über"_w, "Über Turmfinder"_w, d);
+      last = 6;
+      break;
+    case 102:
+      setmenuitem(2, 53, "Zellenauswahl", "", d);
+      setsubmenuitem(3, 21, "Umgebungs.Auswahl", d);
+      setsubmenuitem(4, 23, "Auf Karte zeigen", d);
+      last = 4;
+      break;
+    case 20:
+      setmenuitem(1, 61, "Bildschirm-Schrift", "Schrift wählen"_w, d);
+      setmenuitem(2, 62, "Dialog-Schrift", "Schrift wählen"_w, d);
+      setmenuitem(3, 64, "Markerbeschriftung", "", d);
+      last = 3;
+      break;
+    case 21:
+      setmenuitem(1, 57, "Umgebende Objekte auswählen"_w, "", d);
+      setmenuitem(2, 63, "Objekte nahe einer Position auswählen"_w, "", d);
+      last = 2;
+      break;
+    case 22:
+      setmenuitem(1, 58, "Turmfinder in Deutschland", "", d);
+      setmenuitem(2, 59, "Turmfinder in Berlin", "", d);
+      last = 2;
+      break;
+    case 23:
+      setmenuitem(1, 54, "gewähltes Objekt in Google-Maps zeigen"_w, "", d);
+      setmenuitem(2, 55, "gewähltes Objekt in Open-Maps zeigen"_w, "", d);
+      setmenuitem(3, 56, "Objekte in Open-Maps zeigen", "", d);
+      last = 3;
+      break;
+    default:
+      break;
+  }
+  d.count = static_cast<std::uint8_t>(last);
+}
+
+void TAW::ShowMenu(int id) {
+  buildmainmenu(this, id, DescribeMenu, [this](QObject* sender) { MenuCommand(sender); });
+}

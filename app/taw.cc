@@ -1,0 +1,148 @@
+#include "app/taw.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QTimer>
+#include <cmath>
+
+#include "app/core/appstate.h"
+#include "query/listscreen.h"
+#include "celldb/database.h"
+#include "lib/dialog/dlgglobals.h"
+#include "lib/support/ioerror.h"
+#include "lib/support/messages.h"
+#include "lib/support/textgrid.h"
+#include "lib/support/w1252.h"
+#include "platform/help.h"
+#include "platform/qt/qtfont.h"
+#include "query/criteria.h"
+#include "query/liststate.h"
+
+TAW::TAW(QWidget* owner) : TZowindow(owner) {
+  tracedebug("vor TAW.createnew");
+  created = true;
+  setWindowTitle("Turmfinder");
+  statusbarheight = 25;
+  clickline = 1;
+  SetupWindow();
+  ShowMenu(101);
+  tracedebug("nach TAW.createnew");
+}
+
+TAW::~TAW() = default;
+
+void TAW::SetupWindow() {
+  tracedebug("vor TAW.SetupWindow");
+  helpfile = helpfilename;
+  helpswitch = 1;
+  helpavailable = 1;
+  viewtitle = "Turmfinder";
+  updatecaption();
+
+  ReadSettings(kSettingsFile, settings);
+  if (!ReadFontRecord(kFontFile, kScreenFontIndex, screenfontrec)) screenfontrec = defaultfontrecord();
+  screenfont = startupfont(screenfontrec);
+  if (!ReadFontRecord(kFontFile, kDialogFontIndex, dialogfontrec)) dialogfontrec = defaultfontrecord();
+  FontSpec dialogspec = startupfont(dialogfontrec);
+  if (dialogspec.valid) setdialogfont(qfontof(dialogspec));
+  listfont = FontSpec{};
+  listfont.name = "Arial";
+  listfont.pointsize = 10;
+
+  mainstatusbar = createstatusbar(this, &listfont, palette().color(QPalette::Button),
+                                  {80, 80, 100, 200}, 4, 0, 0, width(), statusbarheight);
+  mainstatusbar->setObjectName("mainstatusbar");
+  menuhinthandler = [this](const std::string& hint) { statuspaneltext(3, mainstatusbar, hint); };
+
+  viewid = 1;
+  viewitem = 101;
+  tolerancelon = toreal(0.2L);
+  tolerancelat = toreal(0.33L);
+
+  dbfilename = "germtowers.dat";
+  OpenResult r = opendatabase(dbfilename);
+  if (r.ok) {
+    towercount = r.total;
+    selectall();
+  } else {
+    databasefailed = true;
+    infomessage("Datei " + dbfilename + std::string(" konnte nicht geöffnet werden!"_w));
+  }
+
+  vscrollbar = new tzoscrollbar(client(), false);
+  vscrollbar->setObjectName("vscrollbar");
+  vscrollbar->hide();
+  attachscrollbar(vscrollbar);
+
+  f1_ = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  f1_->setContext(Qt::ApplicationShortcut);
+  connect(f1_, &QShortcut::activated, this, [this] { showhelpindex(); });
+
+  tracedebug("nach TAW.SetupWindow");
+  invalidate();
+}
+
+bool TAW::startupcheck() {
+  if (!databasefailed) return true;
+  return !CloseQuery();
+}
+
+void TAW::showhelpindex() {
+  if (helpavailable) helpsystem().openindex(helpfilename);
+}
+
+std::int32_t TAW::firstvisible() const { return vstate.position < 1 ? 1 : vstate.position; }
+
+void TAW::setlistrange() {
+  if (resultcount > 0) setvscrollrange(1, resultcount, 1);
+}
+
+void TAW::reportreaderror(const std::string& what) {
+  if (readerrorshown_) return;
+  readerrorshown_ = true;
+  // Not from inside a paint event: the notice runs its own event loop.
+  QTimer::singleShot(0, this, [what] { errormessage(what); });
+}
+
+void TAW::paintclient(Surface& surface) {
+  if (!created) return;
+  currentsurface = &surface;
+  if (screenfont.valid) surface.selectfont(screenfont);
+  setgridmetrics(surface);
+  setgridsize(surface.clientwidth(), surface.clientheight());
+  gridlines = static_cast<std::uint16_t>(surface.clientheight() / std::max<int>(lineheight, 1) + 1);
+  try {
+    if (displaymode() == 1) {
+      int y = 0;
+      titlescreen("ARIAL", 50, y, 40, {15, 15, 12}, {4, 1, 0, 0}, kProgramTitle,
+                  {databasetitle(), authorline(), std::string(kVersionLine) + " "}, sourceline());
+    } else if (displaymode() == 2 && resultcount > 0 && databaseopen()) {
+      drawlist(firstvisible());
+    }
+    readerrorshown_ = false;
+  } catch (const IoError& e) {
+    reportreaderror(std::string("Lesefehler: ") + e.what());
+  }
+  currentsurface = nullptr;
+}
+
+void TAW::clientmousedown(int, int y, Qt::MouseButton button) {
+  if (button != Qt::LeftButton || lineheight == 0 || displaymode() != 2) return;
+  if (!databaseopen()) return;
+  // Each text row selects the entry drawn on it.
+  int row = (y - static_cast<int>(gridtop)) / lineheight + 1;
+  std::int32_t index = firstvisible() + row - 4;
+  if (index >= 1 && index <= resultcount) {
+    selectedline = index;
+    selectedobject = resultlist[index];
+  }
+  if (index != clickline) {
+    clickline = index;
+    invalidate();
+  }
+}
+
+void TAW::clientresized(int, int) {
+  if (vscrollbar != nullptr) placevscrollbar(client(), 0, vscrollbar);
+  invalidate();
+}

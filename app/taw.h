@@ -1,0 +1,70 @@
+// TAW: the program's main window.  It shows the start page (display mode 1,
+// menu 101) or the result list (display mode 2, menu 102), paints both
+// itself through the text grid, maps clicks on the list to entries, and
+// hands every menu command to MenuCommand (app/commands.cc).
+//
+// A read error on the database while painting or clicking is reported once
+// through the error notice; nothing is read while no database is open.
+#pragma once
+
+#include <QShortcut>
+#include <cstdint>
+#include <string>
+
+#include "lib/window/zomenu.h"
+#include "lib/window/zostatusbar.h"
+#include "lib/window/zowindow.h"
+
+class TAW : public TZowindow {
+  Q_OBJECT
+ public:
+  // CreateNew: caption, status-bar height, SetupWindow, menu 101.
+  explicit TAW(QWidget* owner = nullptr);
+  ~TAW() override;
+
+  // displaymode is the base's viewid, menuid its viewitem.
+  std::uint16_t displaymode() const { return viewid; }
+  std::uint16_t menuid() const { return viewitem; }
+
+  tzostatusbar* mainstatusbar = nullptr;
+  bool created = false;        // the paint handler does nothing before
+  bool databasefailed = false; // the database could not be opened at start
+
+  // The close question and what is written at the end.
+  bool CloseQuery();
+  bool closequery() override { return CloseQuery(); }
+
+  // Builds menu `id` from DescribeMenu and makes it the menu bar.
+  void ShowMenu(int id);
+  // The one handler of every menu item.
+  void MenuCommand(QObject* sender);
+  // Runs the command with this tag as if its menu item was chosen.
+  void runcommand(int tag);
+
+  // When the database could not be opened at start: the notice was shown
+  // by SetupWindow; asks the close question.  Returns false when the
+  // program is to end.
+  bool startupcheck();
+
+  // The vertical scroll range of the list: 1..resultcount at position 1.
+  void setlistrange();
+  // First list index drawn (the scroll position; 0 counts as 1).
+  std::int32_t firstvisible() const;
+
+  void paintclient(Surface& surface) override;
+  void clientmousedown(int x, int y, Qt::MouseButton button) override;
+  void clientresized(int width, int height) override;
+
+ private:
+  void SetupWindow();
+  void showhelpindex();
+  // Reports a read error once until the next paint succeeds.
+  void reportreaderror(const std::string& what);
+
+  QShortcut* f1_ = nullptr;
+  bool readerrorshown_ = false;
+};
+
+// Fills the description of menu `id`: 101 start page, 102 list, 20 to 23
+// submenus, any other "Zurück" alone.
+void DescribeMenu(int id, MenuDescription& d, PictureList& pictures);

@@ -1,0 +1,25 @@
+// The file seam of the database: a read-only byte source with a size and
+// positioned reads.  The database owns one source while a file is open;
+// tests hand in an in-memory or failing one (celldb/memorysource.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class RecordSource {
+ public:
+  virtual ~RecordSource() = default;
+  // Current size in bytes, or -1 with the system's error code in error.
+  virtual std::int64_t size(int& error) = 0;
+  // Reads up to n bytes at offset into buf.  Returns the number of bytes
+  // read (fewer than n only at the end of the data), or -1 with the
+  // system's error code in error.  Never reads past what it returns.
+  virtual std::int64_t readat(std::int64_t offset, void* buf, std::size_t n, int& error) = 0;
+};
+
+// Opens an existing regular file read-only (a write-protected file opens).
+// Returns nullptr with errno's code in error when the file is missing, is
+// not a regular file or cannot be opened.
+std::unique_ptr<RecordSource> openposixsource(const std::string& name, int& error);

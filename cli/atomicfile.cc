@@ -1,0 +1,138 @@
+#include "cli/atomicfile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "lib/support/ioerror.h"
+#include "lib/support/w1252.h"
+
+namespace {
+
+constexpr std::size_t kBuffer = 1 << 20;
+
+std::string syserror(int code) { return utf8ToW1252(std::strerror(code)); }
+
+}  // namespace
+
+std::string joinpath(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  if (dir.back() == '/') return dir + name;
+  return dir + "/" + name;
+}
+
+atomicfile::~atomicfile() { discard(); }
+
+bool atomicfile::create(const std::string& dir, const std::string& name) {
+  discard();
+  dir_ = dir.empty() ? "." : dir;
+  target_ = joinpath(dir_, name);
+  struct stat st {};
+  if (::stat(dir_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    error_ = std::string("Verzeichnis "_w) + utf8ToW1252(dir_) + std::string(" existiert nicht"_w);
+    return false;
+  }
+  if (::stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    error_ = utf8ToW1252(target_) + std::string(" ist ein Verzeichnis"_w);
+    return false;
+  }
+  static std::atomic<unsigned> serial{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string temp = joinpath(dir_, "." + name + ".tmp" + std::to_string(::getpid()) + "-" +
+                                          std::to_string(serial++));
+    fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+      temp_ = temp;
+      buf_.resize(kBuffer);
+      used_ = 0;
+      bytes_ = 0;
+      return true;
+    }
+    if (errno != EEXIST) break;
+  }
+  int code = errno;
+  error_ = std::string("Datei "_w) + utf8ToW1252(target_) +
+           std::string(" kann nicht geschrieben werden: "_w) + syserror(code);
+  return false;
+}
+
+void atomicfile::flush() {
+  std::size_t done = 0;
+  while (done < used_) {
+    ssize_t n = ::write(fd_, buf_.data() + done, used_ - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int code = errno;
+      throw IoError(code, std::string("Schreibfehler in "_w) + utf8ToW1252(target_) + ": " + syserror(code));
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  used_ = 0;
+}
+
+void atomicfile::write(const void* data, std::size_t n) {
+  if (fd_ < 0) throw IoError(EBADF, std::string("Datei nicht offen: "_w) + utf8ToW1252(target_));
+  const char* p = static_cast<const char*>(data);
+  bytes_ += n;
+  while (n > 0) {
+    std::size_t k = std::min(n, buf_.size() - used_);
+    std::memcpy(buf_.data() + used_, p, k);
+    used_ += k;
+    p += k;
+    n -= k;
+    if (used_ == buf_.size()) flush();
+  }
+}
+
+void atomicfile::finish() {
+  if (fd_ < 0) throw IoError(EBADF, std::string("Datei nicht offen: "_w) + utf8ToW1252(target_));
+  flush();
+  if (::fsync(fd_) != 0) {
+    int code = errno;
+    throw IoError(code, std::string("Schreibfehler in "_w) + utf8ToW1252(target_) + ": " + syserror(code));
+  }
+  int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
+    int code = errno;
+    throw IoError(code, std::string("Schreibfehler in "_w) + utf8ToW1252(target_) + ": " + syserror(code));
+  }
+}
+
+bool atomicfile::commit() {
+  if (temp_.empty() || fd_ >= 0) {
+    error_ = std::string("Datei "_w) + utf8ToW1252(target_) + std::string(" ist nicht fertig geschrieben"_w);
+    return false;
+  }
+  if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
+    int code = errno;
+    error_ = std::string("Datei "_w) + utf8ToW1252(target_) +
+             std::string(" kann nicht ersetzt werden: "_w) + syserror(code);
+    discard();
+    return false;
+  }
+  temp_.clear();
+  // Make the rename itself durable.
+  int d = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (d >= 0) {
+    ::fsync(d);
+    ::close(d);
+  }
+  return true;
+}
+
+void atomicfile::discard() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (!temp_.empty()) {
+    ::unlink(temp_.c_str());
+    temp_.clear();
+  }
+  used_ = 0;
+}

@@ -1,0 +1,53 @@
+// A file written under a temporary name in its target folder and put in
+// place by rename only when complete, so the previous file stays as it was
+// until then.  Writes are buffered; the data is flushed to disk (fsync)
+// before the rename.
+//
+// create and commit report failure by return value with a message
+// (Windows-1252) in error(); write and finish throw IoError (the temporary
+// file is already open).  An atomicfile that is destroyed without commit
+// removes its temporary file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class atomicfile {
+ public:
+  atomicfile() = default;
+  ~atomicfile();
+  atomicfile(const atomicfile&) = delete;
+  atomicfile& operator=(const atomicfile&) = delete;
+
+  // Creates a temporary file for dir/name (dir must exist; a target that
+  // is a folder is refused).  Returns false on failure.
+  bool create(const std::string& dir, const std::string& name);
+
+  void write(const void* data, std::size_t n);
+  // Flushes the buffer, syncs and closes the temporary file.
+  void finish();
+  // Renames the finished temporary file over the target and syncs the
+  // folder.  Returns false on failure (the temporary file is removed).
+  bool commit();
+  // Removes the temporary file (also done by the destructor).
+  void discard();
+
+  std::uint64_t bytes() const { return bytes_; }
+  const std::string& temppath() const { return temp_; }
+  const std::string& target() const { return target_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  void flush();
+
+  int fd_ = -1;
+  std::string dir_, temp_, target_, error_;
+  std::vector<char> buf_;
+  std::size_t used_ = 0;
+  std::uint64_t bytes_ = 0;
+};
+
+// Joins a folder and a file name with "/".
+std::string joinpath(const std::string& dir, const std::string& name);

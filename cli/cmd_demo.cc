@@ -1,0 +1,48 @@
+// turmcli demo [--dir DIR] [--count N]
+#include "cli/commands.h"
+#include "cli/demodb.h"
+#include "cli/fieldparse.h"
+#include "cli/prepare.h"
+#include "lib/support/w1252.h"
+
+namespace {
+// 100 million records are 4.4 GB; more is surely a typing error.
+constexpr std::int64_t kMaxDemoCount = 100'000'000;
+}
+
+int cmddemo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const clicommand& self = *findcommand("demo");
+  std::string dir = ".";
+  std::int64_t count = static_cast<std::int64_t>(kDemoDefaultCount);
+  for (std::size_t i = 0; i < args.size();) {
+    std::string value;
+    bool missing = false;
+    if (optionvalue(args, i, "--dir", value, missing)) {
+      if (missing || value.empty()) {
+        say(err, "turmcli demo: --dir braucht ein Verzeichnis"_w);
+        return kExitFailure;
+      }
+      dir = value;
+      continue;
+    }
+    if (optionvalue(args, i, "--count", value, missing)) {
+      if (missing || !parseinteger(value, 0, kMaxDemoCount, count)) {
+        say(err, std::string("turmcli demo: --count braucht eine Zahl von 0 bis "_w) +
+                     groupdigits(kMaxDemoCount));
+        return kExitFailure;
+      }
+      continue;
+    }
+    say(err, std::string("turmcli demo: unbekanntes Argument "_w) + utf8ToW1252(args[i]));
+    printcommandusage(self, err);
+    return kExitFailure;
+  }
+  demoresult r = writedemodatabase(dir, static_cast<std::uint64_t>(count));
+  if (!r.ok) {
+    say(err, std::string("turmcli demo: "_w) + r.error);
+    return kExitFailure;
+  }
+  say(out, std::string(kGermanFile) + ":   " + groupdigits(r.german) + std::string(" Zellen"_w));
+  say(out, std::string(kBerlinFile) + ": " + groupdigits(r.berlin) + std::string(" Zellen"_w));
+  return kExitOk;
+}

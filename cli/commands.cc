@@ -1,0 +1,90 @@
+#include "cli/commands.h"
+
+#include "lib/support/w1252.h"
+
+const std::vector<clicommand>& clicommands() {
+  static const std::vector<clicommand> table = {
+      {"prepare", "CSV [--dir DIR]",
+       "OpenCelliD-Export (CSV oder gzip) in germtowers.dat und berlintowers.dat umwandeln"_w,
+       cmdprepare},
+      {"demo", "[--dir DIR] [--count N]",
+       "Demo-Datenbank germtowers.dat und berlintowers.dat erzeugen"_w, cmddemo},
+  };
+  return table;
+}
+
+const clicommand* findcommand(std::string_view name) {
+  for (const auto& c : clicommands())
+    if (name == c.name) return &c;
+  return nullptr;
+}
+
+void say(std::ostream& os, std::string_view w1252) { os << w1252ToUtf8(w1252) << '\n'; }
+
+std::string groupdigits(std::uint64_t n) {
+  std::string digits = std::to_string(n);
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += '.';
+    out += digits[i];
+  }
+  return out;
+}
+
+void printcommandusage(const clicommand& c, std::ostream& err) {
+  say(err, std::string("Aufruf: turmcli "_w) + c.name + " " + c.arguments);
+  say(err, std::string("  ") + std::string(c.summary));
+}
+
+void printusage(std::ostream& err) {
+  say(err, "Aufruf: turmcli <Befehl> [Argumente]"_w);
+  say(err, "Befehle:"_w);
+  for (const auto& c : clicommands()) {
+    std::string head = std::string("  ") + c.name + " " + c.arguments;
+    if (head.size() < 34) head.append(34 - head.size(), ' ');
+    say(err, head + "  " + std::string(c.summary));
+  }
+  say(err, "turmcli <Befehl> --help zeigt die Argumente eines Befehls."_w);
+}
+
+bool optionvalue(const std::vector<std::string>& args, std::size_t& i, std::string_view name,
+                 std::string& value, bool& missing) {
+  std::string_view a = args[i];
+  missing = false;
+  if (a == name) {
+    if (i + 1 >= args.size()) {
+      missing = true;
+      ++i;
+      return true;
+    }
+    value = args[i + 1];
+    i += 2;
+    return true;
+  }
+  if (a.size() > name.size() && a.substr(0, name.size()) == name && a[name.size()] == '=') {
+    value = std::string(a.substr(name.size() + 1));
+    ++i;
+    return true;
+  }
+  return false;
+}
+
+int runturmcli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    printusage(err);
+    return kExitFailure;
+  }
+  if (const clicommand* c = findcommand(args[0])) {
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    for (const auto& a : rest) {
+      if (a == "--help" || a == "-h") {
+        printcommandusage(*c, err);
+        return kExitFailure;
+      }
+    }
+    return c->run(rest, out, err);
+  }
+  say(err, std::string("turmcli: unbekannter Befehl \""_w) + utf8ToW1252(args[0]) + "\"");
+  printusage(err);
+  return kExitFailure;
+}

@@ -1,0 +1,30 @@
+// A deterministic demo database that looks like the real one: cells
+// clustered around German city centres, the usual net ids (1 to 3, a few
+// others), every type code 0..5 and a few undefined ones, plausible areas,
+// cell ids and ranges.  The same count always gives the same bytes, on
+// every platform (own generator, integer arithmetic only).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "celldb/towerrec.h"
+
+// Generates count records in order; berlin tells whether the record lies in
+// the Berlin box (decided on its coordinates in millionths of a degree,
+// from which the stored reals are rounded).
+void generatedemotowers(std::uint64_t count,
+                        const std::function<void(const ttowerrec& rec, bool berlin)>& sink);
+
+struct demoresult {
+  bool ok = false;
+  std::string error;  // Windows-1252, when !ok
+  std::uint64_t german = 0, berlin = 0;
+};
+
+// Writes germtowers.dat (count records) and berlintowers.dat (its Berlin
+// part) into dir, each replaced only when complete.
+demoresult writedemodatabase(const std::string& dir, std::uint64_t count);
+
+inline constexpr std::uint64_t kDemoDefaultCount = 200'000;

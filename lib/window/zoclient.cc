@@ -1,0 +1,36 @@
+#include "lib/window/zoclient.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
+
+#include "lib/support/ioerror.h"
+#include "lib/support/messages.h"
+#include "lib/window/paintersurface.h"
+#include "lib/window/zowindow.h"
+
+TZoclient::TZoclient(TZowindow* owner) : QWidget(owner), owner_(owner) {
+  setObjectName("client");
+  setAutoFillBackground(true);
+}
+
+void TZoclient::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  PainterSurface surface(painter, width(), height());
+  // A file error while painting must not cross the event loop.
+  try {
+    owner_->paintclient(surface);
+  } catch (const IoError& e) {
+    errormessage(e.what());
+  }
+}
+
+void TZoclient::mousePressEvent(QMouseEvent* event) {
+  QPoint p = event->position().toPoint();
+  owner_->clientmousedown(p.x(), p.y(), event->button());
+}
+
+void TZoclient::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  owner_->clientresized(event->size().width(), event->size().height());
+}

@@ -1,0 +1,24 @@
+#include "platform/qt/qtplatform.h"
+
+#include "platform/qt/qtfontdialog.h"
+#include "platform/qt/qthelp.h"
+#include "platform/qt/qtmessagewindows.h"
+#include "platform/qt/qtshell.h"
+
+namespace {
+QtHelp* help = nullptr;
+}
+
+void installqtplatform() {
+  static QtMessageWindows messages;
+  static QtFontDialog fonts;
+  static QtShell desktop;
+  static QtHelp viewer;
+  setmessagewindows(&messages);
+  setfontdialog(&fonts);
+  setshell(&desktop);
+  sethelpsystem(&viewer);
+  help = &viewer;
+}
+
+QtHelp* qthelp() { return help; }

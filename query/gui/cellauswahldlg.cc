@@ -1,0 +1,97 @@
+#include "query/gui/cellauswahldlg.h"
+
+#include "celldb/database.h"
+#include "lib/dialog/dlgfields.h"
+#include "lib/dialog/dlgitems.h"
+#include "lib/dialog/dlgmetrics.h"
+#include "lib/support/strnum.h"
+#include "lib/support/w1252.h"
+
+namespace {
+constexpr int kLabelColumn = 2, kLabelWidth = 8;
+constexpr int kFieldColumn = 12, kFieldWidth = 20;
+constexpr int kDialogWidth = 36;
+
+void describerow(dlgtable& t, int row, const char* label, std::string_view hint) {
+  dlgparameter& l = t[2 * row - 1];
+  describelabel(kLabelColumn, 2 * row - 1, row, label, kLabelWidth, l);
+  l.hint = std::string(hint);
+  copyhint(l, t[2 * row]);
+}
+}  // namespace
+
+void fillnettypes(QWidget* list) {
+  for (int code = 0; code <= 5; ++code) additemtext(list, nettypename(code));
+}
+
+TcellauswahlDlg::TcellauswahlDlg(QWidget* owner, std::uint8_t formflag_, ttowerrec& target_)
+    : Tzodialog(owner), formflag(formflag_), target(&target_), workingcopy(target_) {
+  setObjectName("cellauswahldlg");
+  setmetrics(4, 1, cw, rowh, lh);
+  dlgtable& t = *parameters;
+  describedroplist(kFieldColumn, 1, 1, t[kTypeRecord], 8, kFieldWidth);
+  describeedit(kFieldColumn, 3, 2, "", kFieldWidth, t[kNetidRecord]);
+  describeedit(kFieldColumn, 5, 3, "", kFieldWidth, t[kAreaRecord]);
+  describeedit(kFieldColumn, 7, 4, "", kFieldWidth, t[kCellidRecord]);
+  describerow(t, 1, "Art", "Netzart wählen"_w);
+  describerow(t, 2, "Netid", "Netzwerknr  eingeben");
+  describerow(t, 3, "Area", "Bereich im HEXFormat eingeben");
+  describerow(t, 4, "CellId", "CellId im Hexformat eingeben");
+  fieldcount = 4;
+  itemcount = 10;
+  describebuttonrow(kDialogWidth, 10, 9, itemcount, t);
+  describeheader(kDialogWidth, 16, "Zellen-Auswahl", t);
+  hintpanelswitch = 1;
+  hintmode = 2;
+  tooltipswitch = 1;
+  setupwindow();
+}
+
+void TcellauswahlDlg::setupwindow() {
+  Tzodialog::setupwindow();
+  dlgtable& t = *parameters;
+  QWidget* list = t[kTypeRecord].control;
+  fillnettypes(list);
+  setitemindex(list, workingcopy.typecode);
+  setitemtextlimited(containerhandle, t[kNetidRecord].id, wordtostr(workingcopy.netid), 10);
+  setitemhex(containerhandle, t[kAreaRecord].id, workingcopy.area);
+  setitemhex(containerhandle, t[kCellidRecord].id, static_cast<std::uint32_t>(workingcopy.cellid));
+}
+
+bool TcellauswahlDlg::canclose() {
+  Tzodialog::canclose();
+  dlgtable& t = *parameters;
+  std::int32_t errorid = 0;
+  bool ok = false;
+
+  int type = getitemindex(t[kTypeRecord].control);
+  if (type >= 0 && type <= 5) {
+    workingcopy.typecode = static_cast<std::uint8_t>(type);
+    settypetext(workingcopy, cut(nettypename(type), 10));
+  }
+  std::uint16_t netid = workingcopy.netid;
+  getwordfield(containerhandle, t[kNetidRecord].id, 0, 65535, netid, ok, errorid);
+  workingcopy.netid = netid;
+  std::uint16_t area = workingcopy.area;
+  getwordfield(containerhandle, t[kAreaRecord].id, 0, 65535, area, ok, errorid);
+  workingcopy.area = area;
+  std::int32_t cellid = 0;
+  getintfield(containerhandle, t[kCellidRecord].id, cellid, toreal(0), toreal(2147483647.0L), ok, errorid);
+  if (ok) workingcopy.cellid = cellid;
+
+  workingcopy.longitude = real{};
+  workingcopy.latitude = real{};
+  if (errorid == 0) {
+    *target = workingcopy;
+    return true;
+  }
+  fielderror(this, errorid, true);
+  return false;
+}
+
+bool runcellselection(QWidget* owner, ttowerrec& target) {
+  auto* dlg = new TcellauswahlDlg(owner, 0, target);
+  bool confirmed = dlg->showmodal() == mrOk;
+  delete dlg;
+  return confirmed;
+}

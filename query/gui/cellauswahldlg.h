@@ -1,0 +1,38 @@
+// The cell selection dialog "Zellen-Auswahl": network type, net id, area
+// and cell id of the selection criteria.
+//
+// The dialog works on a copy of the caller's record and writes the whole
+// copy back (with the position cleared) only when OK is pressed and every
+// field is valid.  Area and cell id are shown and may be typed in the "$"
+// hexadecimal form; digits without "$" are decimal.  A bad field keeps the
+// dialog open, names the first bad row and puts the focus there.
+#pragma once
+
+#include <cstdint>
+
+#include "celldb/towerrec.h"
+#include "lib/dialog/zodialog.h"
+
+// (No Q_OBJECT: the dialog adds no signals or slots.)
+class TcellauswahlDlg : public Tzodialog {
+ public:
+  // Records of the input controls (their labels are the records before).
+  static constexpr int kTypeRecord = 2, kNetidRecord = 4, kAreaRecord = 6, kCellidRecord = 8;
+
+  // formflag 0: the four-row form (the only one).  target must outlive the
+  // dialog.
+  TcellauswahlDlg(QWidget* owner, std::uint8_t formflag, ttowerrec& target);
+  void setupwindow() override;
+  bool canclose() override;
+
+  std::uint8_t formflag;
+  ttowerrec* target;
+  ttowerrec workingcopy;
+};
+
+// Appends the six network type texts ("Alle" .. "CDMA") in code order.
+void fillnettypes(QWidget* list);
+
+// Shows the dialog modally on target; true when it ended with OK (target
+// then holds the new criteria).
+bool runcellselection(QWidget* owner, ttowerrec& target);

@@ -1,0 +1,70 @@
+// The texts of the result list screen as plain data: each line is a list
+// of pieces, a text to be placed at a 1-based character column.  Texts are
+// Windows-1252 and never cut or padded to their column, so a long text
+// runs on into the next column's space.  The GUI paints the pieces; the
+// command-line tool prints renderline() of them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "celldb/towerrec.h"
+
+struct RowPiece {
+  int column;  // 1-based
+  std::string text;
+  friend bool operator==(const RowPiece&, const RowPiece&) = default;
+};
+using RowPieces = std::vector<RowPiece>;
+
+// Starting columns of the list's columns.
+namespace listcolumn {
+inline constexpr int kNr = 2, kDatNr = 10, kArt = 18, kNetz = 24, kArea = 39, kCellid = 44,
+                     kLaenge = 52, kBreite = 62, kRange = 72, kDist = 80;
+}
+
+// Row 1: "Turmfinder in Deutschland" (dbfilename "germtowers.dat") or
+// "Turmfinder in Berlin", "; Anzahl=" and resultcount grouped to width 4,
+// then "/" and towercount likewise when the two differ; at column 2.
+RowPieces titlepieces();
+
+// Row 2: the ten column headers "Nr" .. "Dist" at their columns.
+RowPieces headerpieces();
+
+// Row 3: "Auswahl:" at column 2 and each set criterion of `criteria` at
+// its column; the window sum tolerancelon + tolerancelat at column 80
+// when surroundingresult.
+RowPieces criteriapieces();
+
+// One data row for record rec, shown as list entry listindex with record
+// number recno; the distance from the criteria position at column 80 when
+// surroundingresult.
+RowPieces rowpieces(const ttowerrec& rec, std::int32_t listindex, std::int32_t recno);
+
+// The criteria in one line: "Turmfinder", then " <typetext>", " Netz:<id>
+// <operator>", " Area:<hex>", " Cell:<hex>", " nahe:<lon> <lat>", each only
+// when set; cut to capacity bytes.
+std::string selectiontitle(const ttowerrec& crit, std::size_t capacity);
+
+// One text line with every piece written at its column in order (a later
+// piece overwrites what an earlier one ran into); trailing blanks removed.
+std::string renderline(const RowPieces& pieces);
+
+// One line of the screen as drawn: its text row (1-based), its pieces, the
+// band colour number filling the row (10 header, 9 criteria, -1 none) and
+// whether it is the highlighted row.
+struct ListLine {
+  int row;
+  RowPieces pieces;
+  int band;
+  bool highlighted;
+};
+
+// The whole screen for a window of `gridlines` text rows: nothing when
+// resultcount is 0; else title, header, criteria line and one row per
+// list entry from firstvisible (0 counts as 1) while rows fit.  Reads one
+// record per data row (IoError on failure) and sets currentobject to the
+// record of the row drawn highlighted (list index selectedline).
+std::vector<ListLine> buildlistscreen(std::int32_t firstvisible, int gridlines);

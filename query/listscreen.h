@@ -1,0 +1,19 @@
+// Painting the result list onto the text grid: the pieces of
+// query/listrows.h placed with writeat, the header and criteria bands
+// filled with colourblock, the highlighted row in red.  Draws on the text
+// grid's current surface; nothing when resultcount is 0.
+#pragma once
+
+#include <cstdint>
+
+// Draws the whole screen from list index firstvisible (0 counts as 1) over
+// the grid's gridlines rows.  Reads one record per data row; throws
+// IoError when one cannot be read (nothing is drawn then).  Sets
+// currentobject to the record drawn highlighted.
+void drawlist(std::int32_t firstvisible);
+
+// Band colours and text colours of the list.
+inline constexpr int kHeaderBand = 10;
+inline constexpr int kCriteriaBand = 9;
+inline constexpr int kHighlightColour = 12;
+inline constexpr int kNormalColour = 0;

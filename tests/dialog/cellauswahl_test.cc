@@ -1,0 +1,187 @@
+// The cell selection dialog: start values, hexadecimal input, range
+// checks with the first-error-only rule, and what reaches the criteria.
+#include <cstring>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include "lib/dialog/dlgfields.h"
+#include "lib/support/w1252.h"
+#include "platform/testing/recording_messagewindows.h"
+#include "query/gui/cellauswahldlg.h"
+#include "tests/dialog/dlgtest.h"
+
+namespace {
+
+constexpr int kType = 301, kNetid = 302, kArea = 303, kCellid = 304;
+
+class CellSelection : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ensureapp();
+    criteria = ttowerrec{};
+    fielderrortext.clear();
+  }
+  QString textof(Tzodialog* d, int id) { return qobject_cast<QLineEdit*>(itemof(d, id))->text(); }
+  RecordingMessageWindows messages;
+  ttowerrec criteria;
+};
+
+TEST_F(CellSelection, StartValuesAreAlleZeroAndDollarZero) {
+  TcellauswahlDlg dlg(nullptr, 0, criteria);
+  EXPECT_EQ(dlg.windowTitle(), "Zellen-Auswahl");
+  auto* type = qobject_cast<QComboBox*>(itemof(&dlg, kType));
+  ASSERT_NE(type, nullptr);
+  EXPECT_EQ(type->currentText(), "Alle");
+  EXPECT_EQ(type->count(), 6);
+  EXPECT_EQ(type->itemText(5), "CDMA");
+  EXPECT_EQ(textof(&dlg, kNetid), "0");
+  EXPECT_EQ(textof(&dlg, kArea), "$0");
+  EXPECT_EQ(textof(&dlg, kCellid), "$0");
+}
+
+TEST_F(CellSelection, StartValuesShowCriteriaInHex) {
+  criteria.typecode = 2;
+  criteria.netid = 3;
+  criteria.area = 0xBEEF;
+  criteria.cellid = 0x7FFFFFFF;
+  TcellauswahlDlg dlg(nullptr, 0, criteria);
+  EXPECT_EQ(qobject_cast<QComboBox*>(itemof(&dlg, kType))->currentText(), "UMTS");
+  EXPECT_EQ(textof(&dlg, kNetid), "3");
+  EXPECT_EQ(textof(&dlg, kArea), "$BEEF");
+  EXPECT_EQ(textof(&dlg, kCellid), "$7FFFFFFF");
+}
+
+TEST_F(CellSelection, AreaInDollarHexOrDecimalGives6699) {
+  for (const char* typed : {"$1A2B", "6699", "$1a2b"}) {
+    criteria = ttowerrec{};
+    TcellauswahlDlg dlg(nullptr, 0, criteria);
+    typeinto(&dlg, kArea, typed);
+    EXPECT_TRUE(dlg.canclose()) << typed;
+    EXPECT_EQ(criteria.area, 6699) << typed;
+  }
+}
+
+TEST_F(CellSelection, HexDigitsWithoutDollarAreRejected) {
+  TcellauswahlDlg dlg(nullptr, 0, criteria);
+  typeinto(&dlg, kArea, "1A2B");
+  EXPECT_FALSE(dlg.canclose());
+  EXPECT_EQ(criteria.area, 0);
+  EXPECT_EQ(dlg.focusWidget(), itemof(&dlg, kArea));
+  ASSERT_EQ(messages.calls.size(), 2u);
+  EXPECT_EQ(messages.calls[0].text, "Fehler");
+  EXPECT_EQ(messages.calls[1].text, std::string("Ganzzahl-Wert 1A2B muß >=0 und <=65535 sein"_w));
+  // The user's input stays for correction.
+  EXPECT_EQ(textof(&dlg, kArea), "1A2B");
+}
+
+TEST_F(CellSelection, CellIdAboveSignedRangeIsRejected) {
+  TcellauswahlDlg dlg(nullptr, 0, criteria);
+  typeinto(&dlg, kCellid, "$80000000");
+  EXPECT_FALSE(dlg.canclose());
+  EXPECT_EQ(criteria.cellid, 0);
+  EXPECT_EQ(dlg.focusWidget(), itemof(&dlg, kCellid));
+}
+
+TEST_F(CellSelection, LargestCellIdIsAccepted) {
+  TcellauswahlDlg dlg(nullptr, 0, criteria);
+  typeinto(&dlg, kCellid, "$7FFFFFFF");
+  EXPECT_TRUE(dlg.canclose());
+  EXPECT_EQ(criteria.cellid, 2147483647);
+}
+
+TEST_F(CellSelection, OnlyFirstBadFieldIsReportedAndFocused) {
+  TcellauswahlDlg dlg(nullptr, 0, criteria);
+  typeinto(&dlg, kNetid, "70000");
+  typeinto(&dlg, kArea, "$2A");  // valid, but nothing may be copied
+  typeinto(&dlg, kCellid, "zz");
+  EXPECT_FALSE(dlg.canclose());
+  EXPECT_EQ(dlg.focusWidget(), itemof(&dlg, kNetid));
+  ASSERT_EQ(messages.calls.size(), 2u);
+  EXPECT_EQ(messages.calls[1].text, std::string("Ganzzahl-Wert 70000 muß >=0 und <=65535 sein"_w));
+  EXPECT_EQ(criteria.area, 0);
+}
+
+TEST_F(CellSelection, EmptyNumberFieldIsAnError) {
+  TcellauswahlDlg dlg(nullptr, 0, criteria);
+  typeinto(&dlg, kNetid, "");
+  EXPECT_FALSE(dlg.canclose());
+  EXPECT_EQ(dlg.focusWidget(), itemof(&dlg, kNetid));
+}
+
+TEST_F(CellSelection, OkWritesTypeAndClearsPositionKeepingOtherFields) {
+  criteria.longitude = toreal(13.4);
+  criteria.latitude = toreal(52.5);
+  criteria.range = 1234;
+  criteria.matchcode = 77;
+  bool confirmed = false;
+  whenmodal([](Tzodialog* d) {
+    setitemindex(itemof(d, kType), 2);
+    typeinto(d, kNetid, "2");
+    clickbutton(d, 1);
+  });
+  confirmed = runcellselection(nullptr, criteria);
+  EXPECT_TRUE(confirmed);
+  EXPECT_EQ(criteria.typecode, 2);
+  EXPECT_EQ(gettypetext(criteria), "UMTS");
+  EXPECT_EQ(criteria.netid, 2);
+  EXPECT_EQ(criteria.longitude, real{});
+  EXPECT_EQ(criteria.latitude, real{});
+  EXPECT_EQ(criteria.range, 1234);
+  EXPECT_EQ(criteria.matchcode, 77);
+}
+
+TEST_F(CellSelection, BadFieldThenCorrectionClosesWithOk) {
+  bool stayedopen = false;
+  whenmodal([&](Tzodialog* d) {
+    typeinto(d, kArea, "1A2B");
+    clickbutton(d, 1);
+    stayedopen = d->isVisible();
+    typeinto(d, kArea, "$1A2B");
+    clickbutton(d, 1);
+  });
+  EXPECT_TRUE(runcellselection(nullptr, criteria));
+  EXPECT_TRUE(stayedopen);
+  EXPECT_EQ(criteria.area, 6699);
+}
+
+TEST_F(CellSelection, CancelLeavesCriteriaUntouched) {
+  criteria.netid = 5;
+  criteria.latitude = toreal(52.5);
+  ttowerrec before = criteria;
+  whenmodal([](Tzodialog* d) {
+    typeinto(d, kNetid, "7");
+    setitemindex(itemof(d, kType), 4);
+    clickbutton(d, 2);
+  });
+  EXPECT_FALSE(runcellselection(nullptr, criteria));
+  EXPECT_EQ(std::memcmp(&before, &criteria, sizeof criteria), 0);
+}
+
+TEST_F(CellSelection, RowsCarryTheirHelpTexts) {
+  TcellauswahlDlg dlg(nullptr, 0, criteria);
+  EXPECT_EQ(itemof(&dlg, kNetid)->toolTip(), "Netzwerknr  eingeben");
+  EXPECT_EQ(itemof(&dlg, 201)->toolTip(), QString("Netzart wählen"));
+  EXPECT_EQ(qobject_cast<QLabel*>(itemof(&dlg, 204))->text(), "CellId");
+  ASSERT_NE(dlg.hintpanel, nullptr);
+}
+
+TEST_F(CellSelection, Screenshot) {
+  QFont f;
+  f.setPixelSize(13);
+  setdialogfont(f);
+  criteria.area = 0x1A2B;
+  TcellauswahlDlg dlg(nullptr, 0, criteria);
+  dlg.show();
+  QEvent enter(QEvent::Enter);
+  ASSERT_NE(dlg.hintpanel, nullptr);
+  QApplication::sendEvent(itemof(&dlg, kArea), &enter);
+  EXPECT_EQ(dlg.hintpanel->text(), "Bereich im HEXFormat eingeben");
+  EXPECT_TRUE(dlg.grab().save("/tmp/dialog_cellauswahl.png"));
+  cleardialogfont();
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+// The list screen's texts: title, header, criteria line, rows, the
+// selection title and the placing of pieces on a line.
+#include <gtest/gtest.h>
+
+#include "celldb/database.h"
+#include "lib/support/w1252.h"
+#include "query/criteria.h"
+#include "query/listrows.h"
+#include "query/liststate.h"
+#include "tests/celldb/towerfiles.h"
+
+using namespace towertest;
+
+namespace {
+
+std::string textat(const RowPieces& pieces, int column) {
+  for (const RowPiece& p : pieces)
+    if (p.column == column) return p.text;
+  return "<none>";
+}
+
+class ListRowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    closedatabase();
+    dbfilename = "germtowers.dat";
+    criteria = ttowerrec{};
+    tolerancelon = toreal(0.2L);
+    tolerancelat = toreal(0.33L);
+    surroundingresult = false;
+    selectedline = 0;
+    currentobject = 0;
+  }
+  void TearDown() override { closedatabase(); }
+};
+
+// --- placing pieces ---------------------------------------------------------------
+
+TEST(RenderLine, PiecesGoToTheirColumnsAndTrailingBlanksGo) {
+  EXPECT_EQ(renderline({{2, "ab"}, {6, "c  "}}), " ab  c");
+  EXPECT_EQ(renderline({}), "");
+}
+
+TEST(RenderLine, LaterPieceOverwritesWhatAnEarlierOneRanInto) {
+  EXPECT_EQ(renderline({{1, "abcdefgh"}, {3, "XY"}}), "abXYefgh");
+}
+
+// --- title ---------------------------------------------------------------------------
+
+TEST_F(ListRowsTest, TitleShowsCountOfTotalWhenTheyDiffer) {
+  towercount = 20;
+  resultcount = 7;
+  EXPECT_EQ(renderline(titlepieces()), " Turmfinder in Deutschland; Anzahl=   7/  20");
+  resultcount = 20;
+  EXPECT_EQ(renderline(titlepieces()), " Turmfinder in Deutschland; Anzahl=  20");
+}
+
+TEST_F(ListRowsTest, TitleNamesBerlinForAnyOtherFileAndGroupsLargeCounts) {
+  dbfilename = "berlintowers.dat";
+  towercount = 2500000;
+  resultcount = 2400000;
+  EXPECT_EQ(textat(titlepieces(), 2), "Turmfinder in Berlin; Anzahl=2.400.000/2.500.000");
+}
+
+// --- header and criteria line ----------------------------------------------------------
+
+TEST_F(ListRowsTest, HeaderPlacesTheTenColumnTitles) {
+  std::string expected = std::string(" Nr      DatNr   Art   Netz           Area Cellid  L"_w) +
+                         std::string("änge     Breite    Range(m)Dist"_w);
+  EXPECT_EQ(renderline(headerpieces()), expected);
+}
+
+TEST_F(ListRowsTest, CriteriaLineShowsOnlyTheSetCriteria) {
+  EXPECT_EQ(renderline(criteriapieces()), " Auswahl:");
+  criteria.latitude = toreal(52.5L);
+  RowPieces p = criteriapieces();
+  EXPECT_EQ(textat(p, 62), "52.500000");
+  EXPECT_EQ(textat(p, 52), "<none>");
+}
+
+TEST_F(ListRowsTest, CriteriaLineWithKeysAndWindowSum) {
+  settypetext(criteria, "UMTS");
+  criteria.typecode = 2;
+  criteria.netid = 12;
+  criteria.area = 165;
+  criteria.cellid = 0x1F2E;
+  criteria.longitude = toreal(13.404954L);
+  surroundingresult = true;
+  tolerancelon = toreal(0.25L);
+  tolerancelat = toreal(0.5L);
+  RowPieces p = criteriapieces();
+  EXPECT_EQ(textat(p, 18), "UMTS");
+  EXPECT_EQ(textat(p, 24), "12 ");
+  EXPECT_EQ(textat(p, 39), "A5");
+  EXPECT_EQ(textat(p, 44), "1F2E");
+  EXPECT_EQ(textat(p, 52), "13.404954");
+  EXPECT_EQ(textat(p, 62), "<none>");
+  EXPECT_EQ(textat(p, 80), "0.750000");
+}
+
+TEST_F(ListRowsTest, NegativeCellIdIsNotACriterion) {
+  criteria.cellid = -3;
+  EXPECT_EQ(textat(criteriapieces(), 44), "<none>");
+}
+
+// --- rows ------------------------------------------------------------------------------
+
+TEST_F(ListRowsTest, RowShowsEveryColumnInItsFormat) {
+  ttowerrec r = makerec(7, 4, 165, 0, 13.404954L, -0.5L, -12);
+  settypetext(r, "5G?");
+  RowPieces p = rowpieces(r, 7, 1234);
+  EXPECT_EQ(textat(p, 2), "   7");
+  EXPECT_EQ(textat(p, 10), "1.234");
+  EXPECT_EQ(textat(p, 18), "5G?");
+  EXPECT_EQ(textat(p, 24), "4 Vodafone");
+  EXPECT_EQ(textat(p, 39), "A5");
+  EXPECT_EQ(textat(p, 44), "0");
+  EXPECT_EQ(textat(p, 52), "13.404954");
+  EXPECT_EQ(textat(p, 62), "-0.500000");
+  EXPECT_EQ(textat(p, 72), "-12");
+  EXPECT_EQ(textat(p, 80), "<none>");
+}
+
+TEST_F(ListRowsTest, NetIdWithoutOperatorShowsTheDigitsAndABlank) {
+  EXPECT_EQ(textat(rowpieces(makerec(1, 12, 1, 1, 1, 1), 1, 0), 24), "12 ");
+}
+
+TEST_F(ListRowsTest, CellIdShowsAllThirtyTwoBits) {
+  EXPECT_EQ(textat(rowpieces(makerec(1, 1, 1, -1, 1, 1), 1, 0), 44), "FFFFFFFF");
+}
+
+TEST_F(ListRowsTest, DistanceColumnOnlyAfterASurroundingSearch) {
+  criteria.longitude = toreal(10.0L);
+  criteria.latitude = toreal(50.0L);
+  surroundingresult = true;
+  ttowerrec r = makerec(1, 1, 1, 1, 10.25L, 49.5L);
+  EXPECT_EQ(textat(rowpieces(r, 1, 0), 80), "0.750000");
+}
+
+// --- selection title -------------------------------------------------------------------
+
+TEST(SelectionTitle, TypeAndNetFromTheExample) {
+  ttowerrec c{};
+  settypetext(c, "UMTS");
+  c.typecode = 2;
+  c.netid = 2;
+  EXPECT_EQ(selectiontitle(c, 255), "Turmfinder UMTS Netz:2 Vodafone");
+}
+
+TEST(SelectionTitle, AllPartsAndPositionOnlyWithLongitude) {
+  ttowerrec c{};
+  c.area = 0xBEEF;
+  c.cellid = 255;
+  c.longitude = toreal(13.5L);
+  c.latitude = toreal(52.25L);
+  EXPECT_EQ(selectiontitle(c, 255), "Turmfinder Area:BEEF Cell:FF nahe:13.500000 52.250000");
+  c.longitude = real{};
+  EXPECT_EQ(selectiontitle(c, 255), "Turmfinder Area:BEEF Cell:FF");
+}
+
+TEST(SelectionTitle, CutAtTheCapacity) {
+  ttowerrec c{};
+  c.netid = 1;
+  EXPECT_EQ(selectiontitle(c, 14), "Turmfinder Net");
+  EXPECT_EQ(selectiontitle(c, 0), "");
+}
+
+// --- the whole screen ------------------------------------------------------------------
+
+TEST_F(ListRowsTest, EmptyResultDrawsNothingAtAll) {
+  openmemory({makerec(1, 1, 1, 1, 1, 1)});
+  resultcount = 0;
+  EXPECT_TRUE(buildlistscreen(1, 30).empty());
+}
+
+TEST_F(ListRowsTest, OneResultGivesTitleHeaderCriteriaAndOneRow) {
+  openmemory({makerec(1, 1, 1, 11, 1, 1), makerec(2, 1, 1, 22, 1, 1)});
+  resultcount = 1;
+  resultlist[1] = 1;
+  std::vector<ListLine> lines = buildlistscreen(0, 30);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1].band, 10);
+  EXPECT_EQ(lines[2].band, 9);
+  EXPECT_EQ(lines[3].row, 4);
+  EXPECT_EQ(textat(lines[3].pieces, 44), "16");
+  EXPECT_EQ(textat(lines[3].pieces, 10), "   1");
+}
+
+TEST_F(ListRowsTest, RowsStopAtTheWindowAndHighlightSetsTheCurrentObject) {
+  std::vector<ttowerrec> recs(10, makerec(1, 1, 1, 1, 1, 1));
+  openmemory(recs);
+  selectall();
+  selectedline = 5;
+  std::vector<ListLine> lines = buildlistscreen(4, 6);  // rows 4..6: entries 4, 5, 6
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_FALSE(lines[3].highlighted);
+  EXPECT_TRUE(lines[4].highlighted);
+  EXPECT_EQ(currentobject, 4);
+  EXPECT_EQ(textat(lines[5].pieces, 2), "   6");
+}
+
+TEST_F(ListRowsTest, FirstVisibleBeyondTheListDrawsNoRows) {
+  openmemory(std::vector<ttowerrec>(3, makerec(1, 1, 1, 1, 1, 1)));
+  selectall();
+  EXPECT_EQ(buildlistscreen(3, 30).size(), 4u);
+  EXPECT_EQ(buildlistscreen(4, 30).size(), 3u);
+}
+
+}  // namespace
