@@ -15,7 +15,7 @@
 
 inline constexpr std::size_t kMaxText = 255;
 
-// Global formatting settings (Part 7.2), fixed at start and not changed by
+// Global formatting settings, fixed at start and not changed by
 // the program; tests may set them and must restore them.
 extern int generaldigits;       // significant digits of realtogeneral: 6 (at least 3 is used)
 extern int generalminexponent;  // smallest printed decimal exponent: -20 (below prints "0")
@@ -112,7 +112,7 @@ long double strtoreal(std::string_view s, int& errpos);
 // -1, $80000000 is -2147483648); a "-" before them negates modulo 2^32.
 std::int32_t strtolong(std::string_view s, int& error);
 // strtolong; a valid value outside -32767..32767 sets error 1.  On any
-// error `value` is left unchanged (Part 7.2, failure handling).
+// error `value` is left unchanged.
 void strtosmall(std::string_view s, std::int16_t& value, int& error);
 // Capacity 10; trimboth; first byte dropped (the "$" mark); 1 to 8 bytes
 // must follow (else error 1 and value 0); hex digits shifted in, any other

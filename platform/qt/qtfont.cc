@@ -5,34 +5,34 @@
 
 #include "platform/qt/qttext.h"
 
-QFont qfontof(const FontSpec& spec) {
+QFont qfontof(const FontSpec& fontspec) {
   QFont font = QApplication::font();
-  if (!spec.valid || spec.name.empty()) return font;
-  font.setFamilies({toqstring(spec.name)});
-  if (spec.height > 0)
-    font.setPixelSize(spec.height);
-  else if (spec.pointsize > 0)
-    font.setPointSize(spec.pointsize);
-  font.setBold(spec.bold);
-  font.setItalic(spec.italic);
-  font.setStrikeOut(spec.strikeout);
+  if (!fontspec.valid || fontspec.name.empty()) return font;
+  font.setFamilies({toqstring(fontspec.name)});
+  if (fontspec.height > 0)
+    font.setPixelSize(fontspec.height);
+  else if (fontspec.pointsize > 0)
+    font.setPointSize(fontspec.pointsize);
+  font.setBold(fontspec.bold);
+  font.setItalic(fontspec.italic);
+  font.setStrikeOut(fontspec.strikeout);
   return font;
 }
 
 FontSpec fontspecof(const QFont& font) {
-  FontSpec spec;
+  FontSpec fontspec;
   QString family = font.family();
-  spec.name = fromqstring(family);
+  fontspec.name = fromqstring(family);
   if (font.pointSize() > 0)
-    spec.pointsize = font.pointSize();
+    fontspec.pointsize = font.pointSize();
   else if (font.pixelSize() > 0)
-    spec.height = font.pixelSize();
-  spec.bold = font.weight() >= QFont::DemiBold;
-  spec.italic = font.italic();
-  spec.strikeout = font.strikeOut();
-  spec.charset = charsetoffamily(family);
-  spec.valid = !spec.name.empty();
-  return spec;
+    fontspec.height = font.pixelSize();
+  fontspec.bold = font.weight() >= QFont::DemiBold;
+  fontspec.italic = font.italic();
+  fontspec.strikeout = font.strikeOut();
+  fontspec.charset = charsetoffamily(family);
+  fontspec.valid = !fontspec.name.empty();
+  return fontspec;
 }
 
 std::uint8_t charsetoffamily(const QString& family) {

@@ -17,12 +17,12 @@
 
 #include "lib/support/fontspec.h"
 
-// The QFont of a spec: family, pixel height (height > 0) or point size
-// (pointsize > 0; else the default size), bold, italic, strike-out.  A spec
+// The QFont of a fontspec: family, pixel height (height > 0) or point size
+// (pointsize > 0; else the default size), bold, italic, strike-out.  A fontspec
 // that is not valid or has no name gives the application's default font.
-QFont qfontof(const FontSpec& spec);
+QFont qfontof(const FontSpec& fontspec);
 
-// The spec of a QFont: family (Windows-1252), point size or, for
+// The fontspec of a QFont: family (Windows-1252), point size or, for
 // pixel-sized fonts, height; bold for weights of DemiBold and above;
 // italic; strike-out; charset from the family.  Colour black.
 FontSpec fontspecof(const QFont& font);

@@ -192,12 +192,12 @@ TEST(QtHelpTest, HelpFileInWorkingDirectoryIsShownAtItsStart) {
 }
 
 TEST(QtFontTest, SpecToQFontAndBack) {
-  FontSpec spec;
-  spec.name = "Liberation Sans";
-  spec.pointsize = 13;
-  spec.bold = true;
-  spec.italic = true;
-  QFont f = qfontof(spec);
+  FontSpec fontspec;
+  fontspec.name = "Liberation Sans";
+  fontspec.pointsize = 13;
+  fontspec.bold = true;
+  fontspec.italic = true;
+  QFont f = qfontof(fontspec);
   EXPECT_EQ(f.family(), "Liberation Sans");
   EXPECT_EQ(f.pointSize(), 13);
   EXPECT_TRUE(f.bold());
@@ -207,9 +207,9 @@ TEST(QtFontTest, SpecToQFontAndBack) {
   EXPECT_EQ(back.pointsize, 13);
   EXPECT_TRUE(back.bold);
   EXPECT_TRUE(back.italic);
-  spec.pointsize = 0;
-  spec.height = 20;
-  EXPECT_EQ(qfontof(spec).pixelSize(), 20);
+  fontspec.pointsize = 0;
+  fontspec.height = 20;
+  EXPECT_EQ(qfontof(fontspec).pixelSize(), 20);
 }
 
 TEST(QtFontTest, InvalidSpecGivesApplicationFont) {

@@ -1,4 +1,4 @@
-// Text and number routines of the support library (Part 7.2).
+// Text and number routines of the support library.
 #include "lib/support/strnum.h"
 
 #include <gtest/gtest.h>
