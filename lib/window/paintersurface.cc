@@ -72,7 +72,7 @@ bool PainterSurface::settextalign(unsigned code) {
 
 void PainterSurface::selectfont(const FontSpec& font) {
   font_ = font;
-  painter_.setFont(toqfont(font));
+  painter_.setFont(qfontof(font));
   setfontcolour(Rgb{font.red, font.green, font.blue});
 }
 

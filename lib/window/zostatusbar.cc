@@ -42,7 +42,7 @@ tzostatusbar* createstatusbar(QWidget* owner, const FontSpec* font, const QColor
                               const std::vector<int>& widths, int count, int left, int top,
                               int width, int height) {
   auto* bar = new tzostatusbar(owner);
-  if (font != nullptr) bar->setFont(toqfont(*font));
+  if (font != nullptr) bar->setFont(qfontof(*font));
   QPalette pal = bar->palette();
   pal.setColor(QPalette::Window, colour);
   bar->setPalette(pal);

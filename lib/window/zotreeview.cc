@@ -70,7 +70,7 @@ tzotreeview* createtreeview(QWidget* parent, bool pictureswitch, TreeClick click
                             const std::vector<QIcon>& pictures,
                             const std::vector<int>& picturenumbers, const FontSpec* font) {
   auto* tree = new tzotreeview(parent);
-  if (font != nullptr) tree->setFont(toqfont(*font));
+  if (font != nullptr) tree->setFont(qfontof(*font));
   if (pictureswitch) {
     // The image list: the pictures picked by their numbers, in order.
     QList<QVariant> icons;
