@@ -9,6 +9,23 @@ const std::vector<clicommand>& clicommands() {
        cmdprepare},
       {"demo", "[--dir DIR] [--count N]",
        "Demo-Datenbank germtowers.dat und berlintowers.dat erzeugen"_w, cmddemo},
+      {"select",
+       "[--db DATEI] [--type T] [--net N] [--area A] [--cell C] [--format grid|csv] [--limit N]",
+       "Zellen nach Art (Alle, GSM, UMTS, Unbekannt, LTE, CDMA), Netz, Area und CellId "
+       "auflisten; $ vor einer Zahl: hexadezimal"_w,
+       cmdselect},
+      {"near",
+       "[--db DATEI] (--object N | --position \"BREITE,LAENGE\") [--type T] [--net N] [--area A] "
+       "[--cell C] [--format grid|csv] [--limit N]",
+       "Zellen um einen Datensatz oder eine Position auflisten, nächste zuerst "
+       "(das Suchfenster wächst, bis es 20 hält)"_w, cmdnear},
+      {"link", "(--object N | --position \"BREITE,LAENGE\") --map google|osm [--db DATEI]",
+       "Google-Maps- oder OpenStreetMap-Link eines Datensatzes oder einer Position ausgeben"_w,
+       cmdlink},
+      {"page", "[--db DATEI] [--type T] [--net N] [--area A] [--cell C] [--labels]",
+       "celltowers.html mit den ersten 20 Zellen der Auswahl schreiben "
+       "(Status 1: Auswahl leer, nichts geschrieben)"_w,
+       cmdpage},
   };
   return table;
 }

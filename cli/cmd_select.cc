@@ -1,0 +1,20 @@
+// turmcli select: the cell selection dialog's selection, printed as the list.
+#include "cli/commands.h"
+#include "cli/listprint.h"
+#include "cli/lookupfail.h"
+#include "cli/lookupoptions.h"
+#include "cli/lookupsession.h"
+
+int cmdselect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  lookupargs a;
+  std::string error;
+  if (!parselookupargs(args, kOptDb | kOptKeys | kOptFormat | kOptLimit, a, error))
+    return lookupfail(err, "select", error);
+  return runlookup(err, "select", [&] {
+    lookupsession session;
+    if (!session.open(a.db, error)) return lookupfail(err, "select", error);
+    session.select(a.keys);
+    printresultlist(out, a.format, a.limit);
+    return kExitOk;
+  });
+}

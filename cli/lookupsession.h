@@ -1,0 +1,41 @@
+// The database and the process-wide search state for one lookup command.
+//
+// A lookupsession starts from the program's start values (empty criteria,
+// tolerances 0.2 and 0.33, no surrounding result, nothing clicked), so
+// commands run one after the other in one process do not see each other's
+// searches, and closes the database when it goes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "celldb/towerrec.h"
+
+class lookupsession {
+ public:
+  lookupsession();
+  ~lookupsession();
+  lookupsession(const lookupsession&) = delete;
+  lookupsession& operator=(const lookupsession&) = delete;
+
+  // Opens `file` as the database and lists all its records, as the
+  // program does at start.  The list title names the data set by the file
+  // name without its folder ("germtowers.dat": Deutschland, else Berlin).
+  // Returns false with "Datei <file> konnte nicht geöffnet werden!" in
+  // error when the file is missing or cannot be opened.
+  bool open(const std::string& file, std::string& error);
+
+  // The cell selection dialog's OK: criteria := keys (position 0); all
+  // records when no criterion is set, else one filter pass with the
+  // current tolerances and surroundingresult cleared.  IoError on a read
+  // failure.
+  void select(const ttowerrec& keys);
+};
+
+// Whether record number `object` lies in the open database; else false
+// with a message naming the last record in error.
+bool checkobjectnumber(std::int32_t object, std::string& error);
+
+// Puts criteria, tolerancelon/lat, surroundingresult and the list's click
+// state back to their start values.
+void resetlookupstate();
