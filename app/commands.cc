@@ -56,6 +56,10 @@ void TAW::MenuCommand(QObject* sender) {
 void TAW::runcommand(int tag) {
   // No failure may leave the event loop: a read error of the database is
   // reported here and the command ends.
+  // Commands that read the database do nothing while none is open (after
+  // a failed start).
+  bool readsdatabase = tag == 53 || (tag >= 54 && tag <= 57) || tag == 63;
+  if (readsdatabase && !databaseopen()) return;
   try {
     switch (tag) {
       case 1:
@@ -115,6 +119,7 @@ void TAW::runcommand(int tag) {
       case 58:
       case 59: {
         std::string name = tag == 58 ? "germtowers.dat" : "berlintowers.dat";
+        bool switched = false;
         if (!databaseopen()) {
           // Nothing open (the start failed): open the chosen file.
           OpenResult r = opendatabase(name);
@@ -122,11 +127,17 @@ void TAW::runcommand(int tag) {
             towercount = r.total;
             selectall();
             databasefailed = false;
-            setlistrange();
+            switched = true;
           } else {
             infomessage("Datei " + name + std::string(" konnte nicht geöffnet werden!"_w));
           }
         } else if (name != dbfilename && switchdatabase(name)) {
+          switched = true;
+        }
+        if (switched) {
+          // Record numbers of the old file mean nothing in the new one: the
+          // map commands and the object search start from record 0 again.
+          forgetselection();
           setlistrange();
         }
         invalidate();
@@ -194,6 +205,13 @@ void TAW::runcommand(int tag) {
   } catch (const std::exception& e) {
     errormessage(std::string("Fehler: ") + e.what());
   }
+}
+
+void TAW::forgetselection() {
+  selectedline = 0;
+  selectedobject = 0;
+  currentobject = 0;
+  clickline = 1;
 }
 
 bool TAW::CloseQuery() {

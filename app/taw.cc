@@ -29,7 +29,10 @@ TAW::TAW(QWidget* owner) : TZowindow(owner) {
   tracedebug("nach TAW.createnew");
 }
 
-TAW::~TAW() = default;
+TAW::~TAW() {
+  // The hint handler refers to this window's status bar.
+  menuhinthandler = nullptr;
+}
 
 void TAW::SetupWindow() {
   tracedebug("vor TAW.SetupWindow");
@@ -116,7 +119,8 @@ void TAW::paintclient(Surface& surface) {
       int y = 0;
       titlescreen("ARIAL", 50, y, 40, {15, 15, 12}, {4, 1, 0, 0}, kProgramTitle,
                   {databasetitle(), authorline(), std::string(kVersionLine) + " "}, sourceline());
-    } else if (displaymode() == 2 && resultcount > 0 && databaseopen()) {
+    } else if (displaymode() == 2 && databaseopen()) {
+      // Also an empty result: its title shows the count 0.
       drawlist(firstvisible());
     }
     readerrorshown_ = false;

@@ -46,6 +46,9 @@ class TAW : public TZowindow {
   // program is to end.
   bool startupcheck();
 
+  // No entry selected, record 0 current: the state after a start, used
+  // when another database file is opened.
+  void forgetselection();
   // The vertical scroll range of the list: 1..resultcount at position 1.
   void setlistrange();
   // First list index drawn (the scroll position; 0 counts as 1).

@@ -86,8 +86,9 @@ std::string renderline(const RowPieces& pieces) {
 }
 
 std::vector<ListLine> buildlistscreen(std::int32_t firstvisible, int gridlines) {
+  // An empty result still shows its count, the header and the criteria:
+  // the user sees that the selection found nothing.
   std::vector<ListLine> lines;
-  if (resultcount <= 0) return lines;
   lines.push_back({1, titlepieces(), -1, false});
   lines.push_back({2, headerpieces(), 10, false});
   lines.push_back({3, criteriapieces(), 9, false});

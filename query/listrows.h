@@ -62,9 +62,9 @@ struct ListLine {
   bool highlighted;
 };
 
-// The whole screen for a window of `gridlines` text rows: nothing when
-// resultcount is 0; else title, header, criteria line and one row per
-// list entry from firstvisible (0 counts as 1) while rows fit.  Reads one
+// The whole screen for a window of `gridlines` text rows: title, header,
+// criteria line and one row per list entry from firstvisible (0 counts as
+// 1) while rows fit; an empty result gives the three lines alone.  Reads one
 // record per data row (IoError on failure) and sets currentobject to the
 // record of the row drawn highlighted (list index selectedline).
 std::vector<ListLine> buildlistscreen(std::int32_t firstvisible, int gridlines);

@@ -1,7 +1,8 @@
 // Painting the result list onto the text grid: the pieces of
 // query/listrows.h placed with writeat, the header and criteria bands
 // filled with colourblock, the highlighted row in red.  Draws on the text
-// grid's current surface; nothing when resultcount is 0.
+// grid's current surface; with resultcount 0 the title (count 0), header
+// and criteria line without rows.
 #pragma once
 
 #include <cstdint>

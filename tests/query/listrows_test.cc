@@ -167,10 +167,15 @@ TEST(SelectionTitle, CutAtTheCapacity) {
 
 // --- the whole screen ------------------------------------------------------------------
 
-TEST_F(ListRowsTest, EmptyResultDrawsNothingAtAll) {
+TEST_F(ListRowsTest, EmptyResultShowsCountZeroHeaderAndCriteriaWithoutRows) {
   openmemory({makerec(1, 1, 1, 1, 1, 1)});
   resultcount = 0;
-  EXPECT_TRUE(buildlistscreen(1, 30).empty());
+  std::vector<ListLine> lines = buildlistscreen(1, 30);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(renderline(lines[0].pieces), " Turmfinder in Deutschland; Anzahl=   0/   1");
+  EXPECT_EQ(lines[1].band, 10);
+  EXPECT_EQ(lines[2].band, 9);
+  EXPECT_EQ(textat(lines[2].pieces, 2), "Auswahl:");
 }
 
 TEST_F(ListRowsTest, OneResultGivesTitleHeaderCriteriaAndOneRow) {

@@ -1,0 +1,338 @@
+// The main window as the user meets it: the start with and without the
+// database, the start page and the list view with their menus, clicks on
+// the list, resizing, help, and screenshots of both views.
+#include <QMenu>
+#include <QScrollBar>
+#include <QStatusBar>
+
+#include "lib/window/zostatusbar.h"
+#include "tests/app/apptest.h"
+
+using namespace apptest;
+
+namespace {
+
+const Rgb kRed = colourof(12);
+const Rgb kBlack = colourof(0);
+
+// --- start -------------------------------------------------------------------------
+
+using StartTest = AppTest;
+
+TEST_F(StartTest, MissingDatabaseNoticeNamesFileAndNoKeepsProgramRunning) {
+  start();
+  EXPECT_EQ(notices(std::string("Datei germtowers.dat konnte nicht geöffnet werden!"_w)), 1);
+  messages.answer(false);
+  EXPECT_TRUE(window->startupcheck());  // No: the program goes on
+  ASSERT_FALSE(messages.calls.empty());
+  EXPECT_EQ(messages.calls.back().text, "Programm beenden?");
+  EXPECT_EQ(messages.calls.back().kind, MsgKind::Confirm);
+  EXPECT_FALSE(databaseopen());
+  EXPECT_TRUE(help.calls.empty());
+}
+
+TEST_F(StartTest, MissingDatabaseYesEndsProgram) {
+  start();
+  messages.answer(true);
+  EXPECT_FALSE(window->startupcheck());
+  ASSERT_FALSE(help.calls.empty());
+  EXPECT_EQ(help.calls.back(), "quit");
+}
+
+TEST_F(StartTest, WithoutDatabaseListPaintsNothingAndClicksSelectNothing) {
+  start();
+  messages.answer(false);
+  ASSERT_TRUE(window->startupcheck());
+  ASSERT_TRUE(choose(51));
+  EXPECT_EQ(window->displaymode(), 2);
+  EXPECT_TRUE(record().pieces.empty());
+  std::int32_t before = clickline;
+  clickrow(5);
+  EXPECT_EQ(selectedline, 0);
+  EXPECT_EQ(clickline, before);
+  int n = noticecount();
+  paint();
+  QApplication::processEvents();
+  EXPECT_EQ(noticecount(), n);
+}
+
+TEST_F(StartTest, DatabaseCreatedLaterIsOpenedByTurmfinderInDeutschland) {
+  start();
+  messages.answer(false);
+  ASSERT_TRUE(window->startupcheck());
+  usedemo();
+  ASSERT_TRUE(choose(58));
+  EXPECT_TRUE(databaseopen());
+  EXPECT_EQ(towercount, kDemoCount);
+  EXPECT_EQ(resultcount, kDemoCount);
+  ASSERT_TRUE(choose(51));
+  Screen s = record();
+  EXPECT_EQ(s.line(1), " Turmfinder in Deutschland; Anzahl=2.000");
+  EXPECT_EQ(s.at(2, 4), "   1");
+}
+
+TEST_F(StartTest, StartWithoutSettingsFilesCreatesNeither) {
+  usedemo();
+  start();
+  paint();
+  EXPECT_EQ(noticecount(), 0);
+  messages.answer(true);
+  EXPECT_TRUE(window->CloseQuery());
+  EXPECT_FALSE(fs::exists("settings.dat"));
+  EXPECT_FALSE(fs::exists("fontpar.dat"));
+}
+
+// --- start page and list view ----------------------------------------------------------
+
+using ViewTest = AppTest;
+
+TEST_F(ViewTest, StartPageShowsMenu101AndDataSetName) {
+  usedemo();
+  start();
+  EXPECT_EQ(window->displaymode(), 1);
+  EXPECT_EQ(window->menuid(), 101);
+  // Submenus are marked with "»" by the menu library.
+  std::vector<std::string> want = {std::string("&Schließen"_w), std::string("Daten»"_w),
+                                   "Turmfinder zeigen", std::string("Einstellungen»"_w), "Hilfe",
+                                   std::string("Über"_w)};
+  EXPECT_EQ(barcaptions(), want);
+  ASSERT_NE(item(1), nullptr);
+  EXPECT_EQ(item(1)->hint, std::string("Das Programm schließen"_w));
+  EXPECT_EQ(item(60)->hint, std::string("Über Turmfinder"_w));
+  for (int tag : {58, 59, 61, 62, 64}) EXPECT_NE(item(tag), nullptr) << tag;
+  EXPECT_EQ(item(53), nullptr);
+  Screen s = record();
+  std::vector<std::string> texts;
+  for (const Piece& p : s.pieces) texts.push_back(p.text);
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "Turmfinder"), texts.end());
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "Turmfinder in Deutschland"), texts.end());
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "Version 0.9 "), texts.end());
+  EXPECT_EQ(window->windowTitle(), "Turmfinder");
+  EXPECT_FALSE(window->vscrollbar->isVisible());
+}
+
+TEST_F(ViewTest, TurmfinderZeigenShowsTitleHeaderCriteriaAndRows) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(51));
+  EXPECT_EQ(window->displaymode(), 2);
+  EXPECT_EQ(window->menuid(), 102);
+  EXPECT_EQ(window->windowTitle(), "Turmfinder/Liste");
+  EXPECT_TRUE(window->vscrollbar->isVisible());
+  ASSERT_FALSE(barcaptions().empty());
+  EXPECT_EQ(barcaptions().front(), std::string("Zurück"_w));
+  EXPECT_EQ(barcaptions().size(), 4u);
+  Screen s = record();
+  EXPECT_EQ(s.line(1), " Turmfinder in Deutschland; Anzahl=2.000");
+  EXPECT_EQ(s.at(52, 2), std::string("Länge"_w));
+  EXPECT_EQ(s.at(80, 2), "Dist");
+  EXPECT_EQ(s.line(3), " Auswahl:");
+  std::vector<ttowerrec> recs = readallrecords("germtowers.dat");
+  ASSERT_EQ(recs.size(), static_cast<std::size_t>(kDemoCount));
+  EXPECT_EQ(s.at(2, 4), "   1");
+  EXPECT_EQ(s.at(10, 4), "   0");
+  EXPECT_EQ(s.at(18, 4), gettypetext(recs[0]));
+  EXPECT_EQ(s.at(2, 5), "   2");
+  // The rows run to the bottom of the window; no distance column.
+  EXPECT_EQ(s.lines(), gridlines);
+  EXPECT_EQ(s.at(80, 4), "<none>");
+  // Header and criteria bands: colours 10 and 9 across rows 2 and 3.
+  ASSERT_GE(s.fills.size(), 2u);
+  EXPECT_EQ(s.fills[0].colour, colourof(10));
+  EXPECT_EQ(s.fills[1].colour, colourof(9));
+}
+
+TEST_F(ViewTest, ZurueckReturnsToStartPageAndHidesScrollBar) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(51));
+  ASSERT_TRUE(choose(50));
+  EXPECT_EQ(window->displaymode(), 1);
+  EXPECT_EQ(window->menuid(), 101);
+  EXPECT_EQ(window->windowTitle(), "Turmfinder");
+  EXPECT_FALSE(window->vscrollbar->isVisible());
+  EXPECT_NE(item(51), nullptr);
+  EXPECT_EQ(item(50), nullptr);
+}
+
+TEST_F(ViewTest, MenuBarClickedWithMouseOpensListAndSubmenu) {
+  usedemo();
+  start();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QMenuBar* bar = window->menuBar();
+  QAction* show = item(51);
+  ASSERT_NE(show, nullptr);
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(show).center());
+  ASSERT_TRUE(waitfor([&] { return window->displaymode() == 2; }));
+  bar = window->menuBar();  // the list view has its own menu bar
+  // "Auf Karte zeigen" -> "gewähltes Objekt in Google-Maps zeigen".
+  QAction* maps = nullptr;
+  for (QAction* a : bar->actions())
+    if (a->menu() != nullptr && a->text().startsWith("Auf Karte zeigen")) maps = a;
+  ASSERT_NE(maps, nullptr);
+  ASSERT_TRUE(waitfor([&] { return bar->isVisible() && !bar->actionGeometry(maps).isEmpty(); }));
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(maps).center());
+  QMenu* menu = maps->menu();
+  ASSERT_TRUE(waitfor([&] { return menu->isVisible(); }));
+  TMenuItem* google = item(54);
+  QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(google).center());
+  ASSERT_TRUE(waitfor([&] { return !shell.opened.empty(); }));
+  EXPECT_EQ(shell.opened[0].first, "open");
+  EXPECT_EQ(shell.opened[0].second.rfind("https://www.google.com/maps?q=", 0), 0u);
+}
+
+// --- clicks on the list ---------------------------------------------------------------------
+
+using ClickTest = AppTest;
+
+TEST_F(ClickTest, ClickOnRowHighlightsItAndSelectsItsObject) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(51));
+  clickrow(6);  // third data row: list index 3, record 2
+  EXPECT_EQ(selectedline, 3);
+  EXPECT_EQ(+selectedobject, 2);
+  EXPECT_EQ(clickline, 3);
+  Screen s = record();
+  EXPECT_EQ(currentobject, 2);
+  EXPECT_EQ(s.linesincolour(kRed), std::vector<int>{6});
+  EXPECT_EQ(s.at(10, 6), "   2");
+  // The colour goes back to black for the next row.
+  ASSERT_TRUE(s.hasline(7));
+  for (const Piece& p : s.pieces) {
+    if (p.line != 7) continue;
+    EXPECT_EQ(p.colour, kBlack);
+  }
+}
+
+TEST_F(ClickTest, ClickNearRowBottomStillSelectsTheRowDrawnThere) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(51));
+  paint();
+  int y = gridtop + 4 * lineheight + lineheight - 1;  // last pixel of row 5
+  QTest::mouseClick(window->client(), Qt::LeftButton, {}, QPoint(700, y));
+  EXPECT_EQ(selectedline, 2);
+  y = gridtop + 4 * lineheight;  // first pixel of row 5
+  QTest::mouseClick(window->client(), Qt::LeftButton, {}, QPoint(5, y));
+  EXPECT_EQ(selectedline, 2);
+}
+
+TEST_F(ClickTest, ClicksOnTitleHeaderAndCriteriaSelectNothing) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(51));
+  for (int row : {1, 2, 3}) {
+    clickrow(row);
+    EXPECT_EQ(selectedline, 0) << row;
+    EXPECT_EQ(selectedobject, 0) << row;
+  }
+  EXPECT_TRUE(record().linesincolour(kRed).empty());
+}
+
+TEST_F(ClickTest, ScrolledListSelectsTheEntryDrawnOnTheRow) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(51));
+  window->vscrollbar->setSliderPosition(101);
+  ASSERT_TRUE(waitfor([&] { return window->firstvisible() == 101; }));
+  Screen s = record();
+  EXPECT_EQ(s.at(2, 4), " 101");
+  clickrow(5);
+  EXPECT_EQ(selectedline, 102);
+  EXPECT_EQ(+selectedobject, 101);
+  s = record();
+  EXPECT_EQ(s.linesincolour(kRed), std::vector<int>{5});
+  EXPECT_EQ(currentobject, 101);
+}
+
+TEST_F(ClickTest, ClickBelowLastEntryKeepsSelection) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(51));
+  clickrow(4);
+  ASSERT_EQ(selectedline, 1);
+  window->vscrollbar->setSliderPosition(kDemoCount);
+  ASSERT_TRUE(waitfor([&] { return window->firstvisible() == kDemoCount; }));
+  clickrow(6);  // below the one entry shown
+  EXPECT_EQ(selectedline, 1);
+  EXPECT_EQ(clickline, kDemoCount + 2);
+  Screen s = record();
+  EXPECT_EQ(s.at(2, 4), "2.000");
+  EXPECT_FALSE(s.hasline(5));
+}
+
+// --- resize, help -------------------------------------------------------------------------------
+
+using LayoutTest = AppTest;
+
+TEST_F(LayoutTest, ResizeKeepsStatusBarAtBottomAndScrollBarAtRightEdge) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(51));
+  for (QSize size : {QSize(700, 500), QSize(1000, 700)}) {
+    window->resize(size);
+    QTest::qWait(0);
+    QWidget* client = window->client();
+    ASSERT_TRUE(waitfor([&] { return window->vscrollbar->geometry().right() == client->width() - 1; }))
+        << window->vscrollbar->geometry().right() << " " << client->width();
+    QRect bar = window->vscrollbar->geometry();
+    EXPECT_EQ(bar.top(), 0);
+    EXPECT_TRUE(window->vscrollbar->isVisible());
+    QRect status = window->mainstatusbar->geometry();
+    QPoint statusbottom = window->mainstatusbar->mapTo(window.get(), QPoint(0, status.height()));
+    EXPECT_EQ(statusbottom.y(), window->height()) << size.height();
+    EXPECT_EQ(status.width(), window->width());
+    // The bar ends above the status bar.
+    QPoint barbottom = window->vscrollbar->mapTo(window.get(), QPoint(0, bar.height()));
+    EXPECT_LE(barbottom.y(), window->mainstatusbar->mapTo(window.get(), QPoint(0, 0)).y());
+  }
+}
+
+TEST_F(LayoutTest, F1OpensHelpIndex) {
+  usedemo();
+  start();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(window.get(), Qt::Key_F1);
+  ASSERT_TRUE(waitfor([&] { return !help.calls.empty(); }));
+  EXPECT_EQ(help.calls, std::vector<std::string>{"openindex Turmscan.hlp"});
+}
+
+TEST_F(LayoutTest, HilfeOpensHelpIndex) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(93));
+  EXPECT_EQ(help.calls, std::vector<std::string>{"openindex Turmscan.hlp"});
+}
+
+// --- screenshots --------------------------------------------------------------------------------
+
+// Saves the whole window as a PNG when TURM_SCREENSHOT_DIR names a folder.
+void savescreenshot(QWidget* w, const char* name) {
+  const char* dir = std::getenv("TURM_SCREENSHOT_DIR");
+  if (dir == nullptr || *dir == 0) return;
+  w->grab().save(QString::fromLocal8Bit(dir) + "/" + name);
+}
+
+TEST_F(ViewTest, ScreenshotsOfStartPageAndList) {
+  usedemo();
+  start();
+  QImage startpage = window->grab().toImage();
+  savescreenshot(window.get(), "turm_start.png");
+  ASSERT_TRUE(choose(51));
+  // The new menu bar is shown from the event loop.
+  ASSERT_TRUE(waitfor([&] { return window->menuBar()->isVisible(); }));
+  clickrow(6);
+  QImage list = window->grab().toImage();
+  savescreenshot(window.get(), "turm_list.png");
+  // The header band (colour 10) is painted in the client area of the list.
+  QImage client = paint();
+  int y = gridtop + lineheight + lineheight / 2;
+  Rgb band = colourof(10);
+  EXPECT_EQ(client.pixelColor(gridleft + 2, y), QColor(band.red, band.green, band.blue));
+  EXPECT_NE(startpage, list);
+}
+
+}  // namespace
