@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -79,11 +80,31 @@ bool writefixedrecord(const std::string& filename, std::int32_t n, const void* r
   if (ok) {
     const auto* bytes = static_cast<const unsigned char*>(record);
     off_t at = static_cast<off_t>(n) * static_cast<off_t>(size);
+    // The old bytes of the record (none when it is appended), to put back
+    // when the write stops halfway (a full disk, a file size limit).
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) fail(filename, "size query failed", errno);
+    const off_t oldsize = st.st_size;
+    std::vector<unsigned char> old(oldsize > at ? std::min<std::size_t>(size, static_cast<std::size_t>(oldsize - at)) : 0);
+    for (std::size_t got = 0; got < old.size();) {
+      ssize_t r = ::pread(fd.get(), old.data() + got, old.size() - got, at + static_cast<off_t>(got));
+      if (r < 0 && errno == EINTR) continue;
+      if (r <= 0) fail(filename, "read failed", r < 0 ? errno : EIO);
+      got += static_cast<std::size_t>(r);
+    }
     std::size_t put = 0;
     while (put < size) {
       ssize_t r = ::pwrite(fd.get(), bytes + put, size - put, at + static_cast<off_t>(put));
       if (r < 0 && errno == EINTR) continue;
-      if (r <= 0) fail(filename, "write failed", r < 0 ? errno : EIO);
+      if (r <= 0) {
+        int code = r < 0 ? errno : EIO;
+        // Nothing half written: the file gets back its old length and the
+        // old bytes of the part that was already replaced.
+        std::size_t back = std::min(put, old.size());
+        if (back > 0) (void)!::pwrite(fd.get(), old.data(), back, at);
+        if (at + static_cast<off_t>(put) > oldsize) (void)!::ftruncate(fd.get(), oldsize);
+        fail(filename, "write failed", code);
+      }
       put += static_cast<std::size_t>(r);
     }
   }

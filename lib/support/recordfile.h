@@ -27,6 +27,9 @@ bool readfixedrecord(const std::string& filename, std::int32_t n, void* record, 
 // n records, so the record replaces one or is appended exactly at the end;
 // otherwise (also n < 0) the file is left as it was and false is returned.
 // Bytes outside the record are never changed; the file is never truncated.
+// A write that stops halfway (full disk, file size limit) puts the old
+// bytes and the old length back before it raises IoError, so the file
+// holds either the old record or the new one, never a mix.
 bool writefixedrecord(const std::string& filename, std::int32_t n, const void* record,
                       std::size_t size);
 

@@ -1,0 +1,117 @@
+#include "tests/faults/faultfiles.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+
+namespace fs = std::filesystem;
+
+faultdir::faultdir(const std::string& name) {
+  path_ = (fs::current_path() / ("fault-" + name)).string();
+  fs::remove_all(path_);
+  fs::create_directories(path_);
+}
+
+faultdir::~faultdir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+std::vector<std::string> faultdir::entries() const {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string readbytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writebytes(const std::string& path, const std::string& data) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(data.data(), static_cast<std::streamsize>(data.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+childresult runlimited(long limitbytes, const std::function<int(std::string&)>& body) {
+  childresult r;
+  int fds[2];
+  if (::pipe(fds) != 0) return r;
+  std::fflush(nullptr);
+  pid_t pid = ::fork();
+  if (pid < 0) return r;
+  if (pid == 0) {
+    ::close(fds[0]);
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit lim {};
+    ::getrlimit(RLIMIT_FSIZE, &lim);
+    lim.rlim_cur = static_cast<rlim_t>(limitbytes);
+    if (::setrlimit(RLIMIT_FSIZE, &lim) != 0) ::_exit(99);
+    std::string report;
+    int status = body(report);
+    std::size_t put = 0;
+    while (put < report.size()) {
+      ssize_t n = ::write(fds[1], report.data() + put, report.size() - put);
+      if (n <= 0) break;
+      put += static_cast<std::size_t>(n);
+    }
+    ::close(fds[1]);
+    ::_exit(status);  // no exit handlers, no flushing of the parent's buffers
+  }
+  ::close(fds[1]);
+  char buf[4096];
+  for (;;) {
+    ssize_t n = ::read(fds[0], buf, sizeof buf);
+    if (n <= 0) break;
+    r.output.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fds[0]);
+  int ws = 0;
+  ::waitpid(pid, &ws, 0);
+  r.exited = WIFEXITED(ws);
+  r.status = r.exited ? WEXITSTATUS(ws) : -1;
+  return r;
+}
+
+std::string germancsv(int n, bool berlin) {
+  std::string csv = "radio,mcc,net,area,cell,unit,lon,lat,range,samples,changeable,created,updated,averageSignal\n";
+  for (int i = 0; i < n; ++i) {
+    char row[160];
+    std::snprintf(row, sizeof row, "LTE,262,2,%d,%d,0,%s%d.%06d,%s%d.%06d,%d,5,1,0,0,0\n", 100 + i % 50,
+                  1000 + i, "", berlin ? 13 : 9, 100000 + i % 500000, "", berlin ? 52 : 50,
+                  400000 + i % 200000, 500 + i);
+    csv += row;
+  }
+  return csv;
+}
+
+ttowerrec towerat(std::int32_t cellid, long double lon, long double lat) {
+  ttowerrec r{};
+  settypetext(r, "GSM");
+  r.typecode = 1;
+  r.netid = 2;
+  r.area = 0x352;
+  r.cellid = cellid;
+  r.longitude = toreal(lon);
+  r.latitude = toreal(lat);
+  r.range = 1000;
+  return r;
+}
+
+void writetowers(const std::string& path, const std::vector<ttowerrec>& towers) {
+  writebytes(path, std::string(reinterpret_cast<const char*>(towers.data()), towers.size() * sizeof(ttowerrec)));
+}

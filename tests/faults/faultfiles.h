@@ -1,0 +1,47 @@
+// Helpers for the fault tests: scratch folders, whole files, a child
+// process with a file size limit, tower records.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "celldb/towerrec.h"
+
+// A fresh empty folder below the working directory, removed with its
+// contents when the object goes.
+class faultdir {
+ public:
+  explicit faultdir(const std::string& name);
+  ~faultdir();
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  // Names of all entries (hidden ones too), sorted.
+  std::vector<std::string> entries() const;
+
+ private:
+  std::string path_;
+};
+
+std::string readbytes(const std::string& path);
+void writebytes(const std::string& path, const std::string& data);
+
+struct childresult {
+  bool exited = false;  // ended by exit (not by a signal)
+  int status = -1;      // exit status
+  std::string output;   // what the child wrote to its pipe
+};
+
+// Runs body in a child process whose files may grow to at most
+// limitbytes (RLIMIT_FSIZE, SIGXFSZ ignored so a write beyond fails with
+// EFBIG as on a full disk).  body writes what it wants to report into
+// the string; its return value is the exit status.
+childresult runlimited(long limitbytes, const std::function<int(std::string&)>& body);
+
+// A German CSV export of n rows (all in Berlin when berlin).
+std::string germancsv(int n, bool berlin);
+
+// A record with the given cell id and position.
+ttowerrec towerat(std::int32_t cellid, long double lon, long double lat);
+// Writes records as a database file.
+void writetowers(const std::string& path, const std::vector<ttowerrec>& towers);
