@@ -454,7 +454,7 @@ TEST_F(SettingsTest, MarkerLabelsOnAreStoredAndLabelTheMapPage) {
     QTest::mouseClick(itemof(d, kFieldId + 1), Qt::LeftButton, {}, QPoint(5, 5));
     clickbutton(d, kOk);
   }));
-  EXPECT_EQ(settings.labelchoice, 1);
+  EXPECT_EQ(+settings.labelchoice, 1);
   ASSERT_TRUE(choose(51));
   ASSERT_TRUE(choose(56));
   EXPECT_NE(readbytes("celltowers.html").find("popsi1"), std::string::npos);

@@ -78,7 +78,7 @@ TEST_F(DatabaseTest, PartialTailRecordIsNeitherCountedNorRead) {
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.total, 3);
   EXPECT_EQ(towercount, 3);
-  EXPECT_EQ(readtower(2).cellid, 1002);
+  EXPECT_EQ(+readtower(2).cellid, 1002);
   EXPECT_EQ(ioerrorcode(3), EIO);
 }
 
@@ -87,7 +87,7 @@ TEST_F(DatabaseTest, WriteProtectedFileOpens) {
   ::chmod("germtowers.dat", 0444);
   OpenResult r = opendatabase("germtowers.dat");
   ASSERT_TRUE(r.ok);
-  EXPECT_EQ(readtower(1).cellid, 1001);
+  EXPECT_EQ(+readtower(1).cellid, 1001);
 }
 
 TEST_F(DatabaseTest, DirectoryIsRefusedLikeAMissingFile) {
@@ -102,7 +102,7 @@ TEST_F(DatabaseTest, FailedOpenKeepsThePreviousFileOpen) {
   EXPECT_FALSE(opendatabase("nosuchfile.dat").ok);
   EXPECT_EQ(dbfilename, "germtowers.dat");
   EXPECT_EQ(towercount, 4);
-  EXPECT_EQ(readtower(3).cellid, 1003);
+  EXPECT_EQ(+readtower(3).cellid, 1003);
 }
 
 TEST_F(DatabaseTest, SourceWhoseSizeFailsDoesNotOpen) {
@@ -141,7 +141,7 @@ TEST_F(DatabaseTest, FileTruncatedWhileOpenThrowsWithCode) {
   writetowers("germtowers.dat", numbered(10));
   ASSERT_TRUE(opendatabase("germtowers.dat").ok);
   ASSERT_EQ(::truncate("germtowers.dat", 4 * 44 + 20), 0);
-  EXPECT_EQ(readtower(3).cellid, 1003);
+  EXPECT_EQ(+readtower(3).cellid, 1003);
   EXPECT_EQ(ioerrorcode(4), EIO);  // only 20 of its 44 bytes are left
   EXPECT_EQ(ioerrorcode(7), EIO);
 }
@@ -198,7 +198,7 @@ TEST_F(DatabaseTest, SwitchToTheOpenFileNeitherReopensNorResetsTheList) {
   std::filesystem::remove("germtowers.dat");  // a reopen would fail now
   EXPECT_TRUE(switchdatabase("germtowers.dat"));
   EXPECT_EQ(resultcount, 1);
-  EXPECT_EQ(readtower(2).cellid, 1002);
+  EXPECT_EQ(+readtower(2).cellid, 1002);
   EXPECT_TRUE(notices.empty());
 }
 
@@ -213,7 +213,7 @@ TEST_F(DatabaseTest, SwitchReplacesFileAndListsAllItsRecords) {
   EXPECT_EQ(dbfilename, "berlintowers.dat");
   EXPECT_EQ(towercount, 6);
   EXPECT_EQ(resultcount, 6);
-  EXPECT_EQ(readtower(5).cellid, 4711);
+  EXPECT_EQ(+readtower(5).cellid, 4711);
   EXPECT_TRUE(notices.empty());
 }
 
@@ -229,7 +229,7 @@ TEST_F(DatabaseTest, FailedSwitchKeepsOldFileNameAndListAndSaysSo) {
   EXPECT_EQ(dbfilename, "germtowers.dat");
   EXPECT_EQ(towercount, 8);
   EXPECT_EQ(resultcount, 2);
-  EXPECT_EQ(readtower(resultlist[1]).cellid, 1007);
+  EXPECT_EQ(+readtower(resultlist[1]).cellid, 1007);
 }
 
 // --- name tables --------------------------------------------------------------

@@ -61,7 +61,7 @@ TEST_F(CellSelection, AreaInDollarHexOrDecimalGives6699) {
     TcellauswahlDlg dlg(nullptr, 0, criteria);
     typeinto(&dlg, kArea, typed);
     EXPECT_TRUE(dlg.canclose()) << typed;
-    EXPECT_EQ(criteria.area, 6699) << typed;
+    EXPECT_EQ(+criteria.area, 6699) << typed;
   }
 }
 
@@ -69,7 +69,7 @@ TEST_F(CellSelection, HexDigitsWithoutDollarAreRejected) {
   TcellauswahlDlg dlg(nullptr, 0, criteria);
   typeinto(&dlg, kArea, "1A2B");
   EXPECT_FALSE(dlg.canclose());
-  EXPECT_EQ(criteria.area, 0);
+  EXPECT_EQ(+criteria.area, 0);
   EXPECT_EQ(dlg.focusWidget(), itemof(&dlg, kArea));
   ASSERT_EQ(messages.calls.size(), 2u);
   EXPECT_EQ(messages.calls[0].text, "Fehler");
@@ -82,7 +82,7 @@ TEST_F(CellSelection, CellIdAboveSignedRangeIsRejected) {
   TcellauswahlDlg dlg(nullptr, 0, criteria);
   typeinto(&dlg, kCellid, "$80000000");
   EXPECT_FALSE(dlg.canclose());
-  EXPECT_EQ(criteria.cellid, 0);
+  EXPECT_EQ(+criteria.cellid, 0);
   EXPECT_EQ(dlg.focusWidget(), itemof(&dlg, kCellid));
 }
 
@@ -90,7 +90,7 @@ TEST_F(CellSelection, LargestCellIdIsAccepted) {
   TcellauswahlDlg dlg(nullptr, 0, criteria);
   typeinto(&dlg, kCellid, "$7FFFFFFF");
   EXPECT_TRUE(dlg.canclose());
-  EXPECT_EQ(criteria.cellid, 2147483647);
+  EXPECT_EQ(+criteria.cellid, 2147483647);
 }
 
 TEST_F(CellSelection, OnlyFirstBadFieldIsReportedAndFocused) {
@@ -102,7 +102,7 @@ TEST_F(CellSelection, OnlyFirstBadFieldIsReportedAndFocused) {
   EXPECT_EQ(dlg.focusWidget(), itemof(&dlg, kNetid));
   ASSERT_EQ(messages.calls.size(), 2u);
   EXPECT_EQ(messages.calls[1].text, std::string("Ganzzahl-Wert 70000 muß >=0 und <=65535 sein"_w));
-  EXPECT_EQ(criteria.area, 0);
+  EXPECT_EQ(+criteria.area, 0);
 }
 
 TEST_F(CellSelection, EmptyNumberFieldIsAnError) {
@@ -127,11 +127,11 @@ TEST_F(CellSelection, OkWritesTypeAndClearsPositionKeepingOtherFields) {
   EXPECT_TRUE(confirmed);
   EXPECT_EQ(criteria.typecode, 2);
   EXPECT_EQ(gettypetext(criteria), "UMTS");
-  EXPECT_EQ(criteria.netid, 2);
+  EXPECT_EQ(+criteria.netid, 2);
   EXPECT_EQ(criteria.longitude, real{});
   EXPECT_EQ(criteria.latitude, real{});
-  EXPECT_EQ(criteria.range, 1234);
-  EXPECT_EQ(criteria.matchcode, 77);
+  EXPECT_EQ(+criteria.range, 1234);
+  EXPECT_EQ(+criteria.matchcode, 77);
 }
 
 TEST_F(CellSelection, BadFieldThenCorrectionClosesWithOk) {
@@ -145,7 +145,7 @@ TEST_F(CellSelection, BadFieldThenCorrectionClosesWithOk) {
   });
   EXPECT_TRUE(runcellselection(nullptr, criteria));
   EXPECT_TRUE(stayedopen);
-  EXPECT_EQ(criteria.area, 6699);
+  EXPECT_EQ(+criteria.area, 6699);
 }
 
 TEST_F(CellSelection, CancelLeavesCriteriaUntouched) {

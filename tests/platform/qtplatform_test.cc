@@ -29,16 +29,19 @@ namespace {
 // Calls `act` on the first visible modal widget of type T once one shows.
 template <typename T>
 void whenmodal(std::function<void(T*)> act) {
+  // The poll holds itself only weakly; each pending timer holds a strong
+  // copy, so it is freed once it stops rescheduling.
   auto poll = std::make_shared<std::function<void()>>();
   auto tries = std::make_shared<int>(0);
+  std::weak_ptr<std::function<void()>> self = poll;
   *poll = [=] {
     if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget()); w && w->isVisible()) {
       act(w);
     } else if (++*tries < 500) {
-      QTimer::singleShot(10, *poll);
+      if (auto again = self.lock()) QTimer::singleShot(10, [again] { (*again)(); });
     }
   };
-  QTimer::singleShot(0, *poll);
+  QTimer::singleShot(0, [poll] { (*poll)(); });
 }
 
 // Processes events (deferred deletes included) until cond holds; false

@@ -57,8 +57,8 @@ TEST(FontRecord, NameLongerThan37IsCutAndGarbageLengthClamped) {
 TEST(FontRecord, StandardRecordIsHelv8) {
   fontrecord r = standardfontrecord();
   EXPECT_EQ(fontrecordname(r), "HELV");
-  EXPECT_EQ(r.weight, 1);
-  EXPECT_EQ(r.size, 8);
+  EXPECT_EQ(+r.weight, 1);
+  EXPECT_EQ(+r.size, 8);
 }
 
 TEST(FontConversion, RecordToFontPointsOrHeights) {
@@ -97,17 +97,17 @@ TEST(FontConversion, FontToRecordClearsAndFills) {
   fontrecord r = fonttorecord(false, f);
   EXPECT_EQ(fontrecordname(r), "Times");
   for (int i = 1 + 5; i < 38; ++i) EXPECT_EQ(r.name[i], 0) << i;
-  EXPECT_EQ(r.size, 14);
-  EXPECT_EQ(r.weight, 4);
+  EXPECT_EQ(+r.size, 14);
+  EXPECT_EQ(+r.weight, 4);
   EXPECT_EQ(r.italic, 1);
-  EXPECT_EQ(r.angle, 0);
+  EXPECT_EQ(+r.angle, 0);
   f.bold = false;
-  EXPECT_EQ(fonttorecord(false, f).weight, 1);
+  EXPECT_EQ(+fonttorecord(false, f).weight, 1);
 }
 
 TEST(FontConversion, SizeBelowThreeOrStrikeOutEmptiesName) {
   EXPECT_EQ(fontrecordname(fonttorecord(false, font("Arial", 2, 0))), "");
-  EXPECT_EQ(fonttorecord(false, font("Arial", 2, 0)).size, 2);
+  EXPECT_EQ(+fonttorecord(false, font("Arial", 2, 0)).size, 2);
   EXPECT_EQ(fontrecordname(fonttorecord(false, font("Arial", 3, 0))), "Arial");
   FontSpec s = font("Arial", 10, 0);
   s.strikeout = true;
@@ -118,8 +118,8 @@ TEST(FontConversion, OtherMeasureIsConvertedAt96Dpi) {
   FontSpec px;
   px.name = "Arial";
   px.height = 16;
-  EXPECT_EQ(fonttorecord(false, px).size, 12);  // 16 px = 12 pt
-  EXPECT_EQ(fonttorecord(true, font("Arial", 12, 0)).size, 16);
+  EXPECT_EQ(+fonttorecord(false, px).size, 12);  // 16 px = 12 pt
+  EXPECT_EQ(+fonttorecord(true, font("Arial", 12, 0)).size, 16);
 }
 
 TEST(FontColours, PaletteColourSurvivesRecordFontRecord) {
@@ -183,8 +183,8 @@ TEST_F(ChooseFont, RightCharsetOnFirstTryIsStoredAtOnce) {
   EXPECT_TRUE(choosefont(std::string("Bildschirm-Schrift wählen"_w), r, f, 6, 72, 0, true));
   EXPECT_EQ(f, pick);
   EXPECT_EQ(fontrecordname(r), "Liberation Sans");
-  EXPECT_EQ(r.size, 11);
-  EXPECT_EQ(r.weight, 4);
+  EXPECT_EQ(+r.size, 11);
+  EXPECT_EQ(+r.weight, 4);
   EXPECT_TRUE(windows.calls.empty());
   ASSERT_EQ(dialog.openings.size(), 1u);
   EXPECT_TRUE(dialog.openings[0].fixedpitch);

@@ -46,7 +46,7 @@ TEST_F(Files, MissingSettingsLeaveRecordUnchanged) {
   settingsrecord s = emptysettings();
   s.labelchoice = 7;
   EXPECT_FALSE(ReadSettings(kSettingsFile, s));
-  EXPECT_EQ(s.labelchoice, 7);
+  EXPECT_EQ(+s.labelchoice, 7);
   EXPECT_FALSE(fs::exists(kSettingsFile));
 }
 
@@ -56,7 +56,7 @@ TEST_F(Files, LabelsOnAndReservedBytesSurviveARoundTrip) {
   writefile(kSettingsFile, bytes);
   settingsrecord s = emptysettings();
   ASSERT_TRUE(ReadSettings(kSettingsFile, s));
-  EXPECT_EQ(s.labelchoice, 1);
+  EXPECT_EQ(+s.labelchoice, 1);
   ASSERT_TRUE(WriteSettings(kSettingsFile, s));
   EXPECT_EQ(readfile(kSettingsFile), bytes);
 }
@@ -65,17 +65,17 @@ TEST_F(Files, ShortSettingsFileCountsAsMissing) {
   writefile(kSettingsFile, std::string("\x01\x00\x05", 3));
   settingsrecord s = emptysettings();
   EXPECT_FALSE(ReadSettings(kSettingsFile, s));
-  EXPECT_EQ(s.labelchoice, 0);
+  EXPECT_EQ(+s.labelchoice, 0);
   writefile(kSettingsFile, std::string(82, '\x01'));
   EXPECT_FALSE(ReadSettings(kSettingsFile, s));
-  EXPECT_EQ(s.labelchoice, 0);
+  EXPECT_EQ(+s.labelchoice, 0);
 }
 
 TEST_F(Files, LongSettingsFileBecomesExactlyOneRecord) {
   writefile(kSettingsFile, std::string(200, '\x02'));
   settingsrecord s = emptysettings();
   ASSERT_TRUE(ReadSettings(kSettingsFile, s));
-  EXPECT_EQ(s.labelchoice, 0x0202);
+  EXPECT_EQ(+s.labelchoice, 0x0202);
   ASSERT_TRUE(WriteSettings(kSettingsFile, s));
   EXPECT_EQ(fs::file_size(kSettingsFile), 83u);
 }
@@ -166,10 +166,10 @@ TEST_F(Files, CutShortDialogRecordReadsAsMissing) {
 TEST(DefaultFont, IsArialWeight2Size10Italic) {
   fontrecord r = defaultfontrecord();
   EXPECT_EQ(fontrecordname(r), "Arial");
-  EXPECT_EQ(r.weight, 2);
-  EXPECT_EQ(r.size, 10);
+  EXPECT_EQ(+r.weight, 2);
+  EXPECT_EQ(+r.size, 10);
   EXPECT_EQ(r.italic, 1);
-  EXPECT_EQ(r.angle, 0);
+  EXPECT_EQ(+r.angle, 0);
   EXPECT_EQ(r.colour, 0);
   EXPECT_EQ(r.charset, 0);
 }
@@ -179,23 +179,23 @@ TEST(StartupLimits, GarbageRecordIsBroughtIntoRange) {
   std::memset(&r, 0xEE, sizeof r);  // length byte 238, every field too large
   fontrecord l = limitfontrecord(r);
   EXPECT_EQ(l.name[0], 37);
-  EXPECT_EQ(l.size, 400);
-  EXPECT_EQ(l.weight, 10);
+  EXPECT_EQ(+l.size, 400);
+  EXPECT_EQ(+l.weight, 10);
   EXPECT_EQ(l.italic, 0);
   EXPECT_EQ(l.colour, 0);
-  EXPECT_EQ(l.angle, 0);  // 0xEEEE is -4370
+  EXPECT_EQ(+l.angle, 0);  // 0xEEEE is -4370
 }
 
 TEST(StartupLimits, AngleOf360EitherWayBecomesZero) {
   fontrecord r = defaultfontrecord();
   r.angle = 359;
-  EXPECT_EQ(limitfontrecord(r).angle, 359);
+  EXPECT_EQ(+limitfontrecord(r).angle, 359);
   r.angle = 360;
-  EXPECT_EQ(limitfontrecord(r).angle, 0);
+  EXPECT_EQ(+limitfontrecord(r).angle, 0);
   r.angle = -359;
-  EXPECT_EQ(limitfontrecord(r).angle, -359);
+  EXPECT_EQ(+limitfontrecord(r).angle, -359);
   r.angle = -360;
-  EXPECT_EQ(limitfontrecord(r).angle, 0);
+  EXPECT_EQ(+limitfontrecord(r).angle, 0);
 }
 
 TEST(StartupLimits, ItalicAboveOneAndColourAbove16BecomeZero) {
