@@ -1,9 +1,13 @@
 #include "cli/commands.h"
 
+#include <iterator>
+
 #include "lib/support/w1252.h"
 
-const std::vector<clicommand>& clicommands() {
-  static const std::vector<clicommand> table = {
+namespace {
+// A plain array: clang 14 fails on Windows-1252 literals inside a vector's
+// initializer list.
+const clicommand kCommands[] = {
       {"prepare", "CSV [--dir DIR]",
        "OpenCelliD-Export (CSV oder gzip) in germtowers.dat und berlintowers.dat umwandeln"_w,
        cmdprepare},
@@ -26,7 +30,11 @@ const std::vector<clicommand>& clicommands() {
        "celltowers.html mit den ersten 20 Zellen der Auswahl schreiben "
        "(Status 1: Auswahl leer, nichts geschrieben)"_w,
        cmdpage},
-  };
+};
+}  // namespace
+
+const std::vector<clicommand>& clicommands() {
+  static const std::vector<clicommand> table(std::begin(kCommands), std::end(kCommands));
   return table;
 }
 
