@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "lib/support/fontspec.h"
+#include "lib/support/fontdesc.h"
 
 class FontDialog {
  public:

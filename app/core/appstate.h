@@ -7,7 +7,7 @@
 
 #include "app/core/settingsfiles.h"
 #include "lib/support/fontrec.h"
-#include "lib/support/fontspec.h"
+#include "lib/support/fontdesc.h"
 #include "lib/support/real48.h"
 
 extern settingsrecord settings;        // from settings.dat; zero when none was read

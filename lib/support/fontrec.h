@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "lib/support/fontspec.h"
+#include "lib/support/fontdesc.h"
 
 #pragma pack(push, 1)
 struct fontrecord {

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "lib/support/fontspec.h"
+#include "lib/support/fontdesc.h"
 
 struct Rgb {
   std::uint8_t red = 0, green = 0, blue = 0;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "lib/support/fontspec.h"
+#include "lib/support/fontdesc.h"
 #include "lib/support/messages.h"
 
 inline constexpr int kMaxStatusPanels = 8;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "lib/support/fontspec.h"
+#include "lib/support/fontdesc.h"
 #include "lib/window/zoglobals.h"
 
 using TreeClick = std::function<void(std::uint16_t first, std::uint16_t second, bool& handled)>;

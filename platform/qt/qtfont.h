@@ -15,7 +15,7 @@
 #include <QFont>
 #include <cstdint>
 
-#include "lib/support/fontspec.h"
+#include "lib/support/fontdesc.h"
 
 // The QFont of a fontspec: family, pixel height (height > 0) or point size
 // (pointsize > 0; else the default size), bold, italic, strike-out.  A fontspec

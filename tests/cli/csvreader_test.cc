@@ -7,7 +7,7 @@
 
 #include "cli/csvreader.h"
 #include "cli/inputsource.h"
-#include "tests/cli/testfiles.h"
+#include "tests/common/testfiles.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "cli/berlinbounds.h"
 #include "cli/demodb.h"
-#include "tests/cli/testfiles.h"
+#include "tests/common/testfiles.h"
 
 namespace {
 

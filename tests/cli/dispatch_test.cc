@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
-#include "tests/cli/testfiles.h"
+#include "tests/common/testfiles.h"
 
 namespace {
 

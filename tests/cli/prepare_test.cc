@@ -13,7 +13,7 @@
 #include "cli/interrupt.h"
 #include "cli/prepare.h"
 #include "lib/support/w1252.h"
-#include "tests/cli/testfiles.h"
+#include "tests/common/testfiles.h"
 
 namespace {
 

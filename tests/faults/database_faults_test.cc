@@ -39,7 +39,7 @@ class OpenDatabase : public ::testing::Test {
   void TearDown() override { closedatabase(); }
   void cutto(off_t bytes) { ASSERT_EQ(::truncate(path.c_str(), bytes), 0); }
 
-  faultdir dir{"db"};
+  scratchdir dir{"db"};
   std::string path = dir.file("germtowers.dat");
 };
 
@@ -118,7 +118,7 @@ TEST_F(OpenDatabase, NameTakenByAFolderKeepsReadingTheOpenFile) {
 }
 
 TEST(OpenFolder, OpenDatabaseOnAFolderFailsCleanly) {
-  faultdir dir("folder");
+  scratchdir dir("folder");
   std::string path = dir.file("germtowers.dat");
   ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
   closedatabase();
@@ -135,7 +135,7 @@ TEST(OpenFolder, OpenDatabaseOnAFolderFailsCleanly) {
 }
 
 TEST(OpenFolder, SwitchToAFolderReportsItAndKeepsTheOldFile) {
-  faultdir dir("switch");
+  scratchdir dir("switch");
   writetowers(dir.file("germtowers.dat"), {towerat(7, 13.0L, 52.0L), towerat(8, 13.1L, 52.1L)});
   ASSERT_EQ(::mkdir(dir.file("berlintowers.dat").c_str(), 0755), 0);
   ASSERT_TRUE(opendatabase(dir.file("germtowers.dat")).ok);

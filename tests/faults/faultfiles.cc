@@ -16,37 +16,6 @@
 
 namespace fs = std::filesystem;
 
-faultdir::faultdir(const std::string& name) {
-  path_ = (fs::current_path() / ("fault-" + name)).string();
-  fs::remove_all(path_);
-  fs::create_directories(path_);
-}
-
-faultdir::~faultdir() {
-  std::error_code ec;
-  fs::remove_all(path_, ec);
-}
-
-std::vector<std::string> faultdir::entries() const {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::string readbytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writebytes(const std::string& path, const std::string& data) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(data.data(), static_cast<std::streamsize>(data.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
-
 childresult runlimited(long limitbytes, const std::function<int(std::string&)>& body) {
   childresult r;
   int fds[2];

@@ -1,5 +1,5 @@
-// Helpers for the fault tests: scratch folders, whole files, a child
-// process with a file size limit, tower records.
+// Helpers for the fault tests: a child process with a file size limit,
+// tower records (scratch folders and whole files: tests/common/testfiles.h).
 #pragma once
 
 #include <functional>
@@ -7,24 +7,7 @@
 #include <vector>
 
 #include "celldb/towerrec.h"
-
-// A fresh empty folder below the working directory, removed with its
-// contents when the object goes.
-class faultdir {
- public:
-  explicit faultdir(const std::string& name);
-  ~faultdir();
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  // Names of all entries (hidden ones too), sorted.
-  std::vector<std::string> entries() const;
-
- private:
-  std::string path_;
-};
-
-std::string readbytes(const std::string& path);
-void writebytes(const std::string& path, const std::string& data);
+#include "tests/common/testfiles.h"
 
 struct childresult {
   bool exited = false;  // ended by exit (not by a signal)

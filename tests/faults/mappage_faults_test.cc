@@ -52,7 +52,7 @@ TEST(PageNotCreatable, FolderOfThatNameOpensNothing) {
 }
 
 TEST(PageNotWritable, FullDiskRaisesIoErrorAndOpensNothing) {
-  faultdir dir("fullpage");
+  scratchdir dir("fullpage");
   std::string path = dir.file(kMapPageFile);
   childresult r = runlimited(100, [&](std::string& report) {
     try {

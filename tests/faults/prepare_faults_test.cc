@@ -42,12 +42,12 @@ std::string gzipped(const std::string& data) {
 const std::string kOldGerman = "old german records";
 const std::string kOldBerlin = "old berlin records";
 
-void putoldfiles(const faultdir& dir) {
+void putoldfiles(const scratchdir& dir) {
   writebytes(dir.file("germtowers.dat"), kOldGerman);
   writebytes(dir.file("berlintowers.dat"), kOldBerlin);
 }
 
-void expectoldfiles(const faultdir& dir, std::vector<std::string> others) {
+void expectoldfiles(const scratchdir& dir, std::vector<std::string> others) {
   EXPECT_EQ(readbytes(dir.file("germtowers.dat")), kOldGerman);
   EXPECT_EQ(readbytes(dir.file("berlintowers.dat")), kOldBerlin);
   others.push_back("berlintowers.dat");
@@ -68,7 +68,7 @@ childresult turmcli(const std::vector<std::string>& args, long limitbytes) {
 }
 
 TEST(FullDisk, TurmcliPrepareFailsWithStatus2AndKeepsTheOldFiles) {
-  faultdir dir("fsize");
+  scratchdir dir("fsize");
   writebytes(dir.file("in.csv"), germancsv(30000, true));  // 1.3 MB per output file
   putoldfiles(dir);
   childresult r = turmcli({"prepare", dir.file("in.csv"), "--dir", dir.path()}, 400000);
@@ -82,7 +82,7 @@ TEST(FullDisk, TurmcliPrepareFailsWithStatus2AndKeepsTheOldFiles) {
 TEST(FullDisk, BerlinFileFailingAfterTheGermanOneKeepsBothOldFiles) {
   // Each output below the limit on its own, but the limit is under the
   // size of the German file: whichever file fails, neither is replaced.
-  faultdir dir("fsize-berlin");
+  scratchdir dir("fsize-berlin");
   writebytes(dir.file("in.csv"), germancsv(2000, true));  // 88,000 bytes per file
   putoldfiles(dir);
   childresult r = turmcli({"prepare", dir.file("in.csv"), "--dir", dir.path()}, 60000);
@@ -93,7 +93,7 @@ TEST(FullDisk, BerlinFileFailingAfterTheGermanOneKeepsBothOldFiles) {
 }
 
 TEST(FullDisk, SmallTmpfsGivesENOSPCAndKeepsTheOldFiles) {
-  faultdir dir("tmpfs");
+  scratchdir dir("tmpfs");
   std::string mnt = dir.file("mnt");
   ASSERT_EQ(::mkdir(mnt.c_str(), 0755), 0);
   if (::mount("tmpfs", mnt.c_str(), "tmpfs", 0, "size=64k") != 0)
@@ -118,7 +118,7 @@ TEST(FullDisk, SmallTmpfsGivesENOSPCAndKeepsTheOldFiles) {
 }
 
 TEST(Truncated, HalfDownloadedGzipExportIsRefused) {
-  faultdir dir("halfgz");
+  scratchdir dir("halfgz");
   std::string gz = gzipped(germancsv(20000, false));
   writebytes(dir.file("export.csv.gz"), gz.substr(0, gz.size() / 2));
   putoldfiles(dir);
@@ -130,7 +130,7 @@ TEST(Truncated, HalfDownloadedGzipExportIsRefused) {
 }
 
 TEST(Truncated, GzipCutInsideItsHeaderOrTrailerIsRefused) {
-  faultdir dir("gzends");
+  scratchdir dir("gzends");
   std::string gz = gzipped(germancsv(50, false));
   putoldfiles(dir);
   for (std::size_t keep : {std::size_t{2}, std::size_t{5}, std::size_t{10}, gz.size() - 8, gz.size() - 1}) {
@@ -146,7 +146,7 @@ TEST(Truncated, GzipCutInsideItsHeaderOrTrailerIsRefused) {
 }
 
 TEST(Truncated, CsvCutMidRowSkipsOnlyTheCutRow) {
-  faultdir dir("cutrow");
+  scratchdir dir("cutrow");
   std::string csv = germancsv(10, true);
   std::string last = "LTE,262,2,100,4711,0,13.4";  // cut inside the longitude
   writebytes(dir.file("in.csv"), csv + last);
@@ -162,7 +162,7 @@ TEST(Truncated, CsvCutMidRowSkipsOnlyTheCutRow) {
 }
 
 TEST(Truncated, CsvCutInsideAQuotedFieldSkipsTheBrokenRow) {
-  faultdir dir("cutquote");
+  scratchdir dir("cutquote");
   std::string csv = germancsv(3, false);
   writebytes(dir.file("in.csv"), csv + "\"LTE\",262,2,100,4711,0,\"9.5");
   prepareoptions o;

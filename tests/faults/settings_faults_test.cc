@@ -33,7 +33,7 @@ fontrecord namedfont(const char* name, std::uint16_t size) {
 }
 
 TEST(FolderInPlace, SettingsFolderIsNotReadAndNotReplaced) {
-  faultdir dir("settingsdir");
+  scratchdir dir("settingsdir");
   std::string path = dir.file(kSettingsFile);
   ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
   settingsrecord s = settingswith(1, 7);
@@ -45,7 +45,7 @@ TEST(FolderInPlace, SettingsFolderIsNotReadAndNotReplaced) {
 }
 
 TEST(FolderInPlace, FontFolderIsNotReadAndNotWritten) {
-  faultdir dir("fontdir");
+  scratchdir dir("fontdir");
   std::string path = dir.file(kFontFile);
   ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
   fontrecord r = namedfont("Courier New", 12);
@@ -56,7 +56,7 @@ TEST(FolderInPlace, FontFolderIsNotReadAndNotWritten) {
 }
 
 TEST(FolderGone, WritesIntoAVanishedWorkingFolderFailCleanly) {
-  faultdir dir("gone");
+  scratchdir dir("gone");
   std::string work = dir.file("work");
   ASSERT_EQ(::mkdir(work.c_str(), 0755), 0);
   std::string back = std::filesystem::current_path().string();
@@ -74,14 +74,14 @@ TEST(FolderGone, WritesIntoAVanishedWorkingFolderFailCleanly) {
 }
 
 TEST(FolderGone, WritesIntoAMissingFolderCreateNothing) {
-  faultdir dir("missing");
+  scratchdir dir("missing");
   EXPECT_FALSE(WriteSettings(dir.file("nope/settings.dat"), settingswith(1, 0)));
   EXPECT_FALSE(WriteFontRecord(dir.file("nope/fontpar.dat"), 0, namedfont("Arial", 9)));
   EXPECT_TRUE(dir.entries().empty());
 }
 
 TEST(FullDisk, SettingsKeepTheirOldContents) {
-  faultdir dir("settingsfull");
+  scratchdir dir("settingsfull");
   std::string path = dir.file(kSettingsFile);
   settingsrecord old = settingswith(1, 0x11);
   ASSERT_TRUE(WriteSettings(path, old));
@@ -97,7 +97,7 @@ TEST(FullDisk, SettingsKeepTheirOldContents) {
 
 TEST(FullDisk, FontRecordThatCannotBeWrittenLeavesTheFileAsItWas) {
   // Five records: replacing record 4 crosses the limit at byte 200.
-  faultdir dir("fontfull");
+  scratchdir dir("fontfull");
   std::string path = dir.file(kFontFile);
   for (int i = 0; i < 5; ++i) ASSERT_TRUE(WriteFontRecord(path, i, namedfont("Times New Roman", 10 + i)));
   const std::string before = readbytes(path);
@@ -115,7 +115,7 @@ TEST(FullDisk, FontRecordThatCannotBeWrittenLeavesTheFileAsItWas) {
 }
 
 TEST(FullDisk, AppendedFontRecordIsNotLeftHalfWritten) {
-  faultdir dir("fontappend");
+  scratchdir dir("fontappend");
   std::string path = dir.file(kFontFile);
   ASSERT_TRUE(WriteFontRecord(path, 0, namedfont("Arial", 9)));
   const std::string before = readbytes(path);
@@ -129,7 +129,7 @@ TEST(FullDisk, AppendedFontRecordIsNotLeftHalfWritten) {
 }
 
 TEST(Garbage, ShortSettingsFileIsNotRead) {
-  faultdir dir("shortsettings");
+  scratchdir dir("shortsettings");
   std::string path = dir.file(kSettingsFile);
   writebytes(path, std::string(82, '\xFF'));
   settingsrecord s = settingswith(1, 5);
@@ -139,7 +139,7 @@ TEST(Garbage, ShortSettingsFileIsNotRead) {
 }
 
 TEST(Garbage, WildFontRecordsMakeFontsWithinTheLimits) {
-  faultdir dir("wildfonts");
+  scratchdir dir("wildfonts");
   std::string path = dir.file(kFontFile);
   std::string bytes;
   for (int i = 0; i < 5; ++i) bytes += std::string(47, static_cast<char>(0xF0 + i));
@@ -163,7 +163,7 @@ TEST(Garbage, WildFontRecordsMakeFontsWithinTheLimits) {
 }
 
 TEST(Garbage, PartialLastFontRecordIsNotRead) {
-  faultdir dir("partialfont");
+  scratchdir dir("partialfont");
   std::string path = dir.file(kFontFile);
   writebytes(path, std::string(47 * 4 + 46, 'x'));
   fontrecord r = namedfont("Arial", 9);

@@ -11,7 +11,7 @@
 
 #include "cli/demodb.h"
 #include "cli/prepare.h"
-#include "tests/cli/testfiles.h"
+#include "tests/common/testfiles.h"
 #include "tests/lookups/lookuptest.h"
 
 using namespace lookuptest;

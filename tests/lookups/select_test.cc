@@ -7,7 +7,7 @@
 
 #include "cli/demodb.h"
 #include "tests/celldb/towerfiles.h"
-#include "tests/cli/testfiles.h"
+#include "tests/common/testfiles.h"
 #include "tests/lookups/lookuptest.h"
 
 using namespace lookuptest;

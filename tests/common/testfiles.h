@@ -1,4 +1,4 @@
-// Helpers for the converter tests: scratch folders, whole-file reads and
+// Helpers shared by the file-level tests: scratch folders, whole-file reads and
 // writes, gzip files, database files as records.
 #pragma once
 

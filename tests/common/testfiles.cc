@@ -1,4 +1,4 @@
-#include "tests/cli/testfiles.h"
+#include "tests/common/testfiles.h"
 
 #include <algorithm>
 #include <cstring>
