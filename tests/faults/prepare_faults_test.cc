@@ -22,23 +22,6 @@
 
 namespace {
 
-// gzip of data (one member).
-std::string gzipped(const std::string& data) {
-  z_stream z{};
-  if (deflateInit2(&z, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-    throw std::runtime_error("deflateInit2");
-  std::string out(deflateBound(&z, static_cast<uLong>(data.size())) + 64, '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  z.avail_in = static_cast<uInt>(data.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  int rc = deflate(&z, Z_FINISH);
-  deflateEnd(&z);
-  if (rc != Z_STREAM_END) throw std::runtime_error("deflate");
-  out.resize(z.total_out);
-  return out;
-}
-
 const std::string kOldGerman = "old german records";
 const std::string kOldBerlin = "old berlin records";
 
