@@ -9,6 +9,7 @@
 #include "lib/support/ioerror.h"
 #include "query/criteria.h"
 #include "tests/celldb/towerfiles.h"
+#include "tests/query/selectionfixture.h"
 
 using namespace towertest;
 
@@ -27,16 +28,7 @@ ttowerrec keys(std::uint8_t type, std::uint16_t net = 0, std::uint16_t area = 0,
   return c;
 }
 
-class SelectionTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    closedatabase();
-    criteria = ttowerrec{};
-    tolerancelon = toreal(0.2L);
-    tolerancelat = toreal(0.33L);
-  }
-  void TearDown() override { closedatabase(); }
-};
+class SelectionTest : public SelectionFixture {};
 
 // --- key fields ---------------------------------------------------------------
 

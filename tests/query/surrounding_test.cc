@@ -11,6 +11,7 @@
 #include "query/criteria.h"
 #include "query/surrounding.h"
 #include "tests/celldb/towerfiles.h"
+#include "tests/query/selectionfixture.h"
 
 using namespace towertest;
 
@@ -22,16 +23,7 @@ std::vector<std::int32_t> listed() {
 
 ttowerrec at(long double lon, long double lat, std::uint8_t type = 1) { return makerec(type, 1, 1, 1, lon, lat); }
 
-class SurroundingTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    closedatabase();
-    criteria = ttowerrec{};
-    tolerancelon = toreal(0.2L);
-    tolerancelat = toreal(0.33L);
-  }
-  void TearDown() override { closedatabase(); }
-};
+class SurroundingTest : public SelectionFixture {};
 
 // --- position search -------------------------------------------------------------
 
