@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "cli/atomicfile.h"
+#include "lib/support/atomicfile.h"
 #include "cli/berlinbounds.h"
 #include "cli/prepare.h"
 #include "lib/support/ioerror.h"

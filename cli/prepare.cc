@@ -1,6 +1,6 @@
 #include "cli/prepare.h"
 
-#include "cli/atomicfile.h"
+#include "lib/support/atomicfile.h"
 #include "cli/csvreader.h"
 #include "cli/inputsource.h"
 #include "lib/support/ioerror.h"

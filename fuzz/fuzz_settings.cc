@@ -15,11 +15,11 @@ void checklimits(const fontrecord& original) {
   fontrecord r = limitfontrecord(original);
   FUZZ_CHECK(r.name[0] <= kFontNameMax);
   for (std::size_t i = 1u + r.name[0]; i < sizeof r.name; ++i) FUZZ_CHECK(r.name[i] == 0);
-  FUZZ_CHECK(r.size <= 400 && r.weight <= 10 && r.italic <= 1);
+  FUZZ_CHECK(r.size >= kFontSizeMin && r.size <= kFontSizeMax && r.weight <= 10 && r.italic <= 1);
   FUZZ_CHECK(r.angle > -360 && r.angle < 360 && r.colour <= 16);
   FUZZ_CHECK(r.charset == original.charset);
   // Values inside the limits stay as they were.
-  if (original.size <= 400) FUZZ_CHECK(r.size == original.size);
+  if (original.size >= kFontSizeMin && original.size <= kFontSizeMax) FUZZ_CHECK(r.size == original.size);
   if (original.weight <= 10) FUZZ_CHECK(r.weight == original.weight);
   if (original.colour <= 16) FUZZ_CHECK(r.colour == original.colour);
   FUZZ_CHECK(fontrecordname(r) == fontrecordname(original).substr(0, kFontNameMax));
@@ -28,7 +28,7 @@ void checklimits(const fontrecord& original) {
 
   FontSpec f = startupfont(original);
   FUZZ_CHECK(f.name.size() <= kFontNameMax);
-  FUZZ_CHECK(f.pointsize <= 400 && f.height <= 400);
+  FUZZ_CHECK(f.pointsize <= kFontSizeMax && f.height <= kFontSizeMax);
   FUZZ_CHECK(!f.bold);
   FUZZ_CHECK(f.italic == (r.italic != 0));
   FUZZ_CHECK(f.valid == (f.name.size() > 3));

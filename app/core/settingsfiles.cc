@@ -4,26 +4,64 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "lib/support/ioerror.h"
 #include "lib/support/recordfile.h"
+#include "lib/support/w1252.h"
 
 namespace {
 
-// Writes all of data to fd; false on any failure.
-bool writeall(int fd, const void* data, std::size_t size) {
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  std::size_t put = 0;
-  while (put < size) {
-    ssize_t r = ::write(fd, bytes + put, size - put);
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) return false;
-    put += static_cast<std::size_t>(r);
+// A font file larger than this is no file of this program's records; it
+// is only ever changed in place.
+constexpr std::size_t kFontFileMax = 1 << 20;
+
+std::string bytesof(const void* p, std::size_t n) { return std::string(static_cast<const char*>(p), n); }
+
+// WriteFontRecord and StoreFontRecord.
+bool putfontrecord(const std::string& filename, std::int32_t index, const fontrecord& record,
+                   const fontrecord* screen, std::string* reason) {
+  if (reason) reason->clear();
+  if (index < 0) return false;
+  try {
+    std::string old;
+    SmallFile kind = readsmallfile(filename, old, kFontFileMax);
+    if (kind == SmallFile::other) {
+      if (reason) *reason = std::string("keine gewöhnliche Datei"_w);
+      return false;
+    }
+    if (kind == SmallFile::toolarge) return writerecord(filename, index, record);
+    const std::size_t size = sizeof(fontrecord);
+    const std::size_t count = old.size() / size;
+    const auto at = static_cast<std::size_t>(index);
+    if (at > count && screen == nullptr) {
+      // The record can't go there without a gap: nothing is written; a
+      // missing file is created empty, as writerecord does.
+      if (kind == SmallFile::missing) {
+        int fd = ::open(filename.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) ::close(fd);
+      }
+      return false;
+    }
+    std::string data = old;
+    if (at >= count) {
+      data.resize(count * size);
+      for (std::size_t i = count; i < at; ++i) {
+        fontrecord fill = i == 0 ? *screen : defaultfontrecord();
+        data += bytesof(&fill, size);
+      }
+      data += bytesof(&record, size);
+    } else {
+      data.replace(at * size, size, bytesof(&record, size));
+    }
+    return replacefile(filename, data, reason);
+  } catch (const IoError& e) {
+    if (reason) *reason = e.what();
+    return false;
   }
-  return true;
 }
 
 }  // namespace
@@ -43,16 +81,8 @@ bool ReadSettings(const std::string& filename, settingsrecord& settings) {
   }
 }
 
-bool WriteSettings(const std::string& filename, const settingsrecord& settings) {
-  std::string temp = filename + ".tmp";
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  bool ok = writeall(fd, &settings, sizeof settings);
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = std::rename(temp.c_str(), filename.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+bool WriteSettings(const std::string& filename, const settingsrecord& settings, std::string* reason) {
+  return replacefile(filename, bytesof(&settings, sizeof settings), reason);
 }
 
 bool ReadFontRecord(const std::string& filename, std::int32_t index, fontrecord& record) {
@@ -63,12 +93,20 @@ bool ReadFontRecord(const std::string& filename, std::int32_t index, fontrecord&
   }
 }
 
-bool WriteFontRecord(const std::string& filename, std::int32_t index, const fontrecord& record) {
-  try {
-    return writerecord(filename, index, record);
-  } catch (const IoError&) {
-    return false;
-  }
+bool WriteFontRecord(const std::string& filename, std::int32_t index, const fontrecord& record,
+                     std::string* reason) {
+  return putfontrecord(filename, index, record, nullptr, reason);
+}
+
+bool StoreFontRecord(const std::string& filename, std::int32_t index, const fontrecord& record,
+                     const fontrecord& screen, std::string* reason) {
+  return putfontrecord(filename, index, record, &screen, reason);
+}
+
+fontrecord StartupFontRecord(const std::string& filename, std::int32_t index) {
+  fontrecord r = defaultfontrecord();
+  if (!ReadFontRecord(filename, index, r)) return defaultfontrecord();
+  return limitfontrecord(r);
 }
 
 fontrecord defaultfontrecord() {
@@ -83,7 +121,7 @@ fontrecord defaultfontrecord() {
 fontrecord limitfontrecord(const fontrecord& record) {
   fontrecord r = record;
   setfontrecordname(r, fontrecordname(record));  // length cut to 37, tail zeroed
-  if (r.size > 400) r.size = 400;
+  r.size = static_cast<std::uint16_t>(std::clamp<int>(r.size, kFontSizeMin, kFontSizeMax));
   if (r.weight > 10) r.weight = 10;
   if (r.italic > 1) r.italic = 0;
   if (r.angle >= 360 || r.angle <= -360) r.angle = 0;

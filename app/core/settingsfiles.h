@@ -43,11 +43,14 @@ settingsrecord emptysettings();
 // can't be read.
 bool ReadSettings(const std::string& filename, settingsrecord& settings);
 
-// Replaces `filename` by a file of exactly the one record: written under a
-// temporary name in the same folder, then renamed over the old file.
-// Returns false when that fails; the old file is then untouched and no
-// temporary file stays behind.
-bool WriteSettings(const std::string& filename, const settingsrecord& settings);
+// Replaces `filename` by a file of exactly the one record (replacefile):
+// written under a new temporary name in the same folder and renamed over
+// the old file; where the folder can't take it, the existing file is
+// rewritten in place.  Returns false when neither worked; the old file is
+// then as it was, no temporary file stays behind and `reason` (when given)
+// holds the system's text for the failure.
+bool WriteSettings(const std::string& filename, const settingsrecord& settings,
+                   std::string* reason = nullptr);
 
 // readrecord of `filename`: false when the file can't be opened or read or
 // holds no complete record `index`; `record` is unchanged then.
@@ -55,16 +58,36 @@ bool ReadFontRecord(const std::string& filename, std::int32_t index, fontrecord&
 
 // writerecord of `filename`: creates the file empty when missing and
 // writes only when it holds at least `index` records (replacing one or
-// appending exactly at the end).  False when nothing was written.
-bool WriteFontRecord(const std::string& filename, std::int32_t index, const fontrecord& record);
+// appending exactly at the end); every other byte stays as it was.  The
+// file is replaced as WriteSettings replaces settings.dat.  False when
+// nothing was written; `reason` then holds the system's text, or stays
+// empty when the file was too short for the record.
+bool WriteFontRecord(const std::string& filename, std::int32_t index, const fontrecord& record,
+                     std::string* reason = nullptr);
+
+// WriteFontRecord that first fills the records missing before `index`:
+// record 0 with `screen` (the screen font in use), records 1 and up with
+// defaultfontrecord().  Existing records keep their bytes.  False (with
+// `reason`) only when the file can't be written.
+bool StoreFontRecord(const std::string& filename, std::int32_t index, const fontrecord& record,
+                     const fontrecord& screen, std::string* reason = nullptr);
+
+// The sizes a font may have: what the font choice offers, and what a
+// record read at start is held to.
+inline constexpr int kFontSizeMin = 6;
+inline constexpr int kFontSizeMax = 48;
+
+// Record `index` of `filename` with the start-up limits (limitfontrecord),
+// or defaultfontrecord() when it can't be read.
+fontrecord StartupFontRecord(const std::string& filename, std::int32_t index);
 
 // The record used when a font record can't be read: "Arial", weight 2,
 // size 10, italic 1, angle 0, colour 0, charset 0.
 fontrecord defaultfontrecord();
 
 // The record with the start-up limits applied: name cut to 37 bytes, size
-// above 400 -> 400, weight above 10 -> 10, italic above 1 -> 0, angle of
-// 360 or more either way -> 0, colour above 16 -> 0.
+// held to kFontSizeMin..kFontSizeMax, weight above 10 -> 10, italic above
+// 1 -> 0, angle of 360 or more either way -> 0, colour above 16 -> 0.
 fontrecord limitfontrecord(const fontrecord& record);
 
 // The font made at start from a record: limitfontrecord, then face name,

@@ -9,9 +9,47 @@
 #include <cstring>
 #include <vector>
 
+#include "lib/support/atomicfile.h"
 #include "lib/support/ioerror.h"
+#include "lib/support/w1252.h"
 
 namespace {
+
+// openregular's result for a name that is there but no regular file.
+constexpr int kNotRegular = -2;
+
+// Opens an existing file with `flags` without blocking, whatever it is,
+// and keeps it only when it is a regular file (then in blocking mode
+// again).  -1 when it can't be opened (errno tells why), kNotRegular for
+// a folder, FIFO, device or socket.
+int openregular(const std::string& filename, int flags) {
+  int fd = ::open(filename.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return errno == EISDIR || errno == ENXIO ? kNotRegular : -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return kNotRegular;
+  }
+  int fl = ::fcntl(fd, F_GETFL);
+  if (fl != -1) (void)::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+  return fd;
+}
+
+// Writes all of data at `at`; false with errno set (EIO for a write that
+// wrote nothing) when it stops.
+bool pwriteall(int fd, const unsigned char* data, std::size_t size, off_t at) {
+  std::size_t put = 0;
+  while (put < size) {
+    ssize_t r = ::pwrite(fd, data + put, size - put, at + static_cast<off_t>(put));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) {
+      if (r == 0) errno = EIO;
+      return false;
+    }
+    put += static_cast<std::size_t>(r);
+  }
+  return true;
+}
 
 [[noreturn]] void fail(const std::string& filename, const char* what, int code) {
   throw IoError(code ? code : EIO, filename + ": " + what);
@@ -48,11 +86,8 @@ std::int64_t recordcount(const Fd& fd, const std::string& filename, std::size_t 
 }  // namespace
 
 bool readfixedrecord(const std::string& filename, std::int32_t n, void* record, std::size_t size) {
-  Fd fd(::open(filename.c_str(), O_RDONLY | O_CLOEXEC), filename);
+  Fd fd(openregular(filename, O_RDONLY), filename);
   if (fd.get() < 0) return false;
-  // A folder (or other non-file) of that name opens but is no record file.
-  struct stat st {};
-  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   bool ok = n >= 0 && recordcount(fd, filename, size) > n;
   if (ok) {
     std::vector<unsigned char> buffer(size);
@@ -73,8 +108,11 @@ bool readfixedrecord(const std::string& filename, std::int32_t n, void* record, 
 
 bool writefixedrecord(const std::string& filename, std::int32_t n, const void* record,
                       std::size_t size) {
-  // O_CREAT without O_TRUNC: an existing file is opened as it is.
-  Fd fd(::open(filename.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666), filename);
+  int opened = openregular(filename, O_RDWR);
+  // Created empty only when there is nothing of that name yet.
+  if (opened == -1 && errno == ENOENT)
+    opened = ::open(filename.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  Fd fd(opened, filename);
   if (fd.get() < 0) return false;
   bool ok = n >= 0 && recordcount(fd, filename, size) >= n;
   if (ok) {
@@ -110,6 +148,116 @@ bool writefixedrecord(const std::string& filename, std::int32_t n, const void* r
   }
   fd.close();
   return ok;
+}
+
+SmallFile readsmallfile(const std::string& filename, std::string& contents, std::size_t maxbytes) {
+  contents.clear();
+  int opened = openregular(filename, O_RDONLY);
+  if (opened == kNotRegular) return SmallFile::other;
+  if (opened < 0) return errno == ENOENT ? SmallFile::missing : SmallFile::other;
+  Fd fd(opened, filename);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) fail(filename, "size query failed", errno);
+  if (static_cast<std::uint64_t>(st.st_size) > maxbytes) return SmallFile::toolarge;
+  std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    ssize_t r = ::pread(fd.get(), bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) fail(filename, "read failed", errno);
+    if (r == 0) break;  // cut short meanwhile: what is there
+    got += static_cast<std::size_t>(r);
+  }
+  bytes.resize(got);
+  fd.close();
+  contents = std::move(bytes);
+  return SmallFile::regular;
+}
+
+namespace {
+
+constexpr std::uint64_t kInPlaceMax = 1 << 20;
+
+// The in-place half of replacefile: rewrites fd from the first byte in
+// which data differs from old, cuts it to data's length and syncs; on a
+// failure the old bytes and length go back.  Returns 0 or the errno.
+int rewriteinplace(int fd, const std::string& old, std::string_view data) {
+  std::size_t from = 0;
+  while (from < old.size() && from < data.size() && old[from] == data[from]) ++from;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+  int code = 0;
+  if (!pwriteall(fd, bytes + from, data.size() - from, static_cast<off_t>(from)))
+    code = errno;
+  else if (data.size() < old.size() && ::ftruncate(fd, static_cast<off_t>(data.size())) != 0)
+    code = errno;
+  else if (::fsync(fd) != 0)
+    code = errno;
+  if (code == 0) return 0;
+  // Nothing half written: the old bytes from `from` on and the old length.
+  const auto* oldbytes = reinterpret_cast<const unsigned char*>(old.data());
+  if (from < old.size()) (void)pwriteall(fd, oldbytes + from, old.size() - from, static_cast<off_t>(from));
+  (void)!::ftruncate(fd, static_cast<off_t>(old.size()));
+  return code;
+}
+
+}  // namespace
+
+bool replacefile(const std::string& filename, std::string_view data, std::string* reason) {
+  auto failed = [&](int code) {
+    if (reason) *reason = systemreason(code ? code : EIO);
+    return false;
+  };
+  int firstcode = 0;
+  {
+    struct stat st {};
+    if (::stat(filename.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+      if (S_ISDIR(st.st_mode)) return failed(EISDIR);
+      if (reason) *reason = std::string("keine gewöhnliche Datei"_w);
+      return false;
+    }
+    atomicfile f;
+    if (f.create(filename)) {
+      try {
+        f.write(data.data(), data.size());
+        f.finish();
+        if (f.commit()) return true;
+        firstcode = f.errorcode();
+      } catch (const IoError& e) {
+        firstcode = e.code();
+      }
+    } else {
+      firstcode = f.errorcode();
+    }
+  }
+  // The safe replacement did not work: the file itself, where it can be
+  // written.
+  int opened = openregular(filename, O_RDWR);
+  if (opened < 0) return failed(firstcode);
+  Fd fd(opened, filename);
+  std::string old;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) return failed(errno);
+  // The old contents are held to be put back; a file far larger than the
+  // small files this is meant for is left alone.
+  if (static_cast<std::uint64_t>(st.st_size) > kInPlaceMax) return failed(firstcode);
+  old.resize(static_cast<std::size_t>(st.st_size));
+  std::size_t got = 0;
+  while (got < old.size()) {
+    ssize_t r = ::pread(fd.get(), old.data() + got, old.size() - got, static_cast<off_t>(got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return failed(errno);
+    if (r == 0) break;
+    got += static_cast<std::size_t>(r);
+  }
+  old.resize(got);
+  int code = rewriteinplace(fd.get(), old, data);
+  if (code != 0) return failed(code);
+  try {
+    fd.close();
+  } catch (const IoError& e) {
+    return failed(e.code());
+  }
+  return true;
 }
 
 bool readrecord(const std::string& filename, std::int32_t n, fontrecord& record) {

@@ -2,6 +2,11 @@
 // one record at a time by number (record n starts at byte size * n), and
 // plain text files with CR LF line ends.
 //
+// Record files are opened without ever blocking (a FIFO or a device in
+// place of the file would otherwise hold the open until a writer or
+// reader appears) and used only when they are regular files: a FIFO, a
+// device or a folder of that name counts as missing and is never written.
+//
 // Opening and creating report failure through the returned ok flag; once a
 // file is open, a failing size query, read, write or close throws IoError
 // (carrying errno; EIO for a short read or write).  The caller's record is
@@ -32,6 +37,25 @@ bool readfixedrecord(const std::string& filename, std::int32_t n, void* record, 
 // holds either the old record or the new one, never a mix.
 bool writefixedrecord(const std::string& filename, std::int32_t n, const void* record,
                       std::size_t size);
+
+// What readsmallfile found.
+enum class SmallFile { missing, regular, other, toolarge };
+
+// Reads all of `filename` into `contents` when it is a regular file of at
+// most `maxbytes`; `contents` is emptied otherwise.  Never blocks.  Throws
+// IoError when a read of the open file fails.
+SmallFile readsmallfile(const std::string& filename, std::string& contents, std::size_t maxbytes);
+
+// Puts `data` in place of the whole contents of `filename`.  Where the
+// folder allows it, `data` goes to a new temporary file beside it
+// (atomicfile) that is renamed over the old file when complete.  Where
+// that fails (a folder the user may not write, a full disk) and the file
+// exists as a regular file, it is rewritten in place from its first
+// changed byte and cut to the new length; when that fails too, its old
+// bytes and length are put back.  A folder, FIFO or device of that name is
+// never touched.  Returns false when nothing worked; `reason` (when given)
+// then holds the system's text for the failure (Windows-1252).
+bool replacefile(const std::string& filename, std::string_view data, std::string* reason = nullptr);
 
 // The 47-byte records of the font file.
 bool readrecord(const std::string& filename, std::int32_t n, fontrecord& record);

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -33,12 +34,20 @@ fontrecord named(const std::string& name) {
   return r;
 }
 
+// Whether a temporary file (".tmp" in its name) is left in `dir`.
+bool temporaryleft(const std::string& dir) {
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.path().filename().string().find(".tmp") != std::string::npos) return true;
+  return false;
+}
+
 class Files : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::remove(kSettingsFile);
     fs::remove(kFontFile);
-    fs::remove(std::string(kSettingsFile) + ".tmp");
+    for (const auto& e : fs::directory_iterator("."))
+      if (e.path().filename().string().find(".tmp") != std::string::npos) fs::remove(e.path());
   }
 };
 
@@ -87,20 +96,6 @@ TEST_F(Files, SettingsFolderInsteadOfFileReadsAsMissing) {
   fs::remove(kSettingsFile);
 }
 
-TEST_F(Files, FailedSettingsWriteKeepsOldFileAndLeavesNoTemporary) {
-  if (geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
-  fs::create_directories("ro");
-  std::string name = "ro/settings.dat";
-  writefile(name, std::string(83, '\x01'));
-  fs::permissions("ro", fs::perms::owner_read | fs::perms::owner_exec);
-  settingsrecord s = emptysettings();
-  EXPECT_FALSE(WriteSettings(name, s));
-  fs::permissions("ro", fs::perms::owner_all);
-  EXPECT_EQ(readfile(name), std::string(83, '\x01'));
-  EXPECT_FALSE(fs::exists(name + ".tmp"));
-  fs::remove_all("ro");
-}
-
 TEST_F(Files, WriteErrorMidFileKeepsOldFileAndLeavesNoTemporary) {
   // A file-size limit makes the write itself fail, for root as well.
   writefile(kSettingsFile, std::string(83, '\x01'));
@@ -115,7 +110,7 @@ TEST_F(Files, WriteErrorMidFileKeepsOldFileAndLeavesNoTemporary) {
   std::signal(SIGXFSZ, previous);
   EXPECT_FALSE(ok);
   EXPECT_EQ(readfile(kSettingsFile), std::string(83, '\x01'));
-  EXPECT_FALSE(fs::exists(std::string(kSettingsFile) + ".tmp"));
+  EXPECT_FALSE(temporaryleft("."));
 }
 
 TEST_F(Files, SettingsWriteIntoMissingFolderFailsQuietly) {
@@ -130,6 +125,46 @@ TEST_F(Files, DialogFontWithoutFileCreatesEmptyFileAndStoresNothing) {
   EXPECT_EQ(fs::file_size(kFontFile), 47u);
   EXPECT_FALSE(WriteFontRecord(kFontFile, kDialogFontIndex, named("Dialog")));
   EXPECT_EQ(fs::file_size(kFontFile), 47u);
+}
+
+TEST_F(Files, StoredDialogFontFillsTheMissingRecordsAndKeepsTheOthers) {
+  // Without the filling, a dialog font chosen while the file held fewer
+  // than 4 records was never stored.
+  fontrecord screen = named("Screen");
+  fontrecord dialog = named("Dialog");
+  fontrecord fill = defaultfontrecord();
+  const std::string fillbytes(reinterpret_cast<const char*>(&fill), 47);
+  ASSERT_TRUE(StoreFontRecord(kFontFile, kDialogFontIndex, dialog, screen));
+  std::string after = readfile(kFontFile);
+  ASSERT_EQ(after.size(), 5u * 47);
+  EXPECT_EQ(std::memcmp(after.data(), &screen, 47), 0) << "record 0 is the screen font in use";
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(after.substr(i * 47, 47), fillbytes) << i;
+  EXPECT_EQ(std::memcmp(after.data() + 4 * 47, &dialog, 47), 0);
+
+  // Two records of the user's (and a cut-off third): kept byte for byte.
+  std::string two;
+  for (int i = 0; i < 2 * 47 + 20; ++i) two += static_cast<char>(i * 7 + 3);
+  writefile(kFontFile, two);
+  ASSERT_TRUE(StoreFontRecord(kFontFile, kDialogFontIndex, dialog, screen));
+  after = readfile(kFontFile);
+  ASSERT_EQ(after.size(), 5u * 47);
+  EXPECT_EQ(after.substr(0, 94), two.substr(0, 94));
+  EXPECT_EQ(after.substr(2 * 47, 47), fillbytes);
+  EXPECT_EQ(after.substr(3 * 47, 47), fillbytes);
+  fontrecord back = emptyfontrecord();
+  ASSERT_TRUE(ReadFontRecord(kFontFile, kDialogFontIndex, back));
+  EXPECT_EQ(fontrecordname(back), "Dialog");
+
+  // Six records: record 4 replaced, every other byte as it was.
+  std::string six;
+  for (int i = 0; i < 6 * 47; ++i) six += static_cast<char>(i % 249);
+  writefile(kFontFile, six);
+  ASSERT_TRUE(StoreFontRecord(kFontFile, kDialogFontIndex, dialog, screen));
+  after = readfile(kFontFile);
+  ASSERT_EQ(after.size(), six.size());
+  EXPECT_EQ(after.substr(0, 4 * 47), six.substr(0, 4 * 47));
+  EXPECT_EQ(after.substr(5 * 47), six.substr(5 * 47));
+  EXPECT_FALSE(temporaryleft("."));
 }
 
 TEST_F(Files, FourRecordsDialogFontUnreadableButAppendable) {
@@ -179,7 +214,7 @@ TEST(StartupLimits, GarbageRecordIsBroughtIntoRange) {
   std::memset(&r, 0xEE, sizeof r);  // length byte 238, every field too large
   fontrecord l = limitfontrecord(r);
   EXPECT_EQ(l.name[0], 37);
-  EXPECT_EQ(+l.size, 400);
+  EXPECT_EQ(+l.size, kFontSizeMax);
   EXPECT_EQ(+l.weight, 10);
   EXPECT_EQ(l.italic, 0);
   EXPECT_EQ(l.colour, 0);
@@ -218,7 +253,18 @@ TEST(StartupFont, ShortNameMakesNoFontAndWeightIsNotApplied) {
   EXPECT_TRUE(f.valid);
   EXPECT_FALSE(f.bold);
   EXPECT_TRUE(f.italic);
-  EXPECT_EQ(f.pointsize, 400);
+  EXPECT_EQ(f.pointsize, kFontSizeMax);
+}
+
+TEST(StartupLimits, SizesAreHeldToWhatTheFontChoiceOffers) {
+  // A corrupt record (size 32767) made every dialog thousands of pixels
+  // wide; size 0 or 2 made unreadable text.
+  fontrecord r = named("Arial");
+  for (auto [stored, used] : {std::pair{32767, 48}, {49, 48}, {48, 48}, {12, 12}, {6, 6}, {5, 6}, {0, 6}}) {
+    r.size = static_cast<std::uint16_t>(stored);
+    EXPECT_EQ(+limitfontrecord(r).size, used) << stored;
+    EXPECT_EQ(startupfont(r).pointsize, used) << stored;
+  }
 }
 
 }  // namespace

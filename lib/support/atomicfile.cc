@@ -1,4 +1,4 @@
-#include "cli/atomicfile.h"
+#include "lib/support/atomicfile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -15,9 +15,11 @@ namespace {
 
 constexpr std::size_t kBuffer = 1 << 20;
 
-std::string syserror(int code) { return utf8ToW1252(std::strerror(code)); }
+std::string syserror(int code) { return systemreason(code); }
 
 }  // namespace
+
+std::string systemreason(int code) { return utf8ToW1252(std::strerror(code)); }
 
 std::string joinpath(const std::string& dir, const std::string& name) {
   if (dir.empty()) return name;
@@ -27,16 +29,25 @@ std::string joinpath(const std::string& dir, const std::string& name) {
 
 atomicfile::~atomicfile() { discard(); }
 
+bool atomicfile::create(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return create(".", path);
+  return create(slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1));
+}
+
 bool atomicfile::create(const std::string& dir, const std::string& name) {
   discard();
   dir_ = dir.empty() ? "." : dir;
   target_ = joinpath(dir_, name);
   struct stat st {};
   if (::stat(dir_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    code_ = ENOENT;
     error_ = std::string("Verzeichnis "_w) + utf8ToW1252(dir_) + std::string(" existiert nicht"_w);
     return false;
   }
-  if (::stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+  const bool replaces = ::stat(target_.c_str(), &st) == 0;
+  if (replaces && S_ISDIR(st.st_mode)) {
+    code_ = EISDIR;
     error_ = utf8ToW1252(target_) + std::string(" ist ein Verzeichnis"_w);
     return false;
   }
@@ -44,8 +55,9 @@ bool atomicfile::create(const std::string& dir, const std::string& name) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string temp = joinpath(dir_, "." + name + ".tmp" + std::to_string(::getpid()) + "-" +
                                           std::to_string(serial++));
-    fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd_ >= 0) {
+      if (replaces && S_ISREG(st.st_mode)) (void)::fchmod(fd_, st.st_mode & 07777);
       temp_ = temp;
       buf_.resize(kBuffer);
       used_ = 0;
@@ -55,6 +67,7 @@ bool atomicfile::create(const std::string& dir, const std::string& name) {
     if (errno != EEXIST) break;
   }
   int code = errno;
+  code_ = code;
   error_ = std::string("Datei "_w) + utf8ToW1252(target_) +
            std::string(" kann nicht geschrieben werden: "_w) + syserror(code);
   return false;
@@ -105,11 +118,13 @@ void atomicfile::finish() {
 
 bool atomicfile::commit() {
   if (temp_.empty() || fd_ >= 0) {
+    code_ = EINVAL;
     error_ = std::string("Datei "_w) + utf8ToW1252(target_) + std::string(" ist nicht fertig geschrieben"_w);
     return false;
   }
   if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
     int code = errno;
+    code_ = code;
     error_ = std::string("Datei "_w) + utf8ToW1252(target_) +
              std::string(" kann nicht ersetzt werden: "_w) + syserror(code);
     discard();

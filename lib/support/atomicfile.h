@@ -3,6 +3,11 @@
 // until then.  Writes are buffered; the data is flushed to disk (fsync)
 // before the rename.
 //
+// The temporary name is new for every file (".<name>.tmp<pid>-<serial>")
+// and is created exclusively without following links (O_EXCL|O_NOFOLLOW):
+// a link or file planted under that name is never opened, let alone cut.
+// A replaced file keeps the permission bits of the old one.
+//
 // create and commit report failure by return value with a message
 // (Windows-1252) in error(); write and finish throw IoError (the temporary
 // file is already open).  An atomicfile that is destroyed without commit
@@ -24,6 +29,9 @@ class atomicfile {
   // Creates a temporary file for dir/name (dir must exist; a target that
   // is a folder is refused).  Returns false on failure.
   bool create(const std::string& dir, const std::string& name);
+  // The same for a path: its folder is the part before the last "/"
+  // (the working directory when there is none).
+  bool create(const std::string& path);
 
   void write(const void* data, std::size_t n);
   // Flushes the buffer, syncs and closes the temporary file.
@@ -38,6 +46,8 @@ class atomicfile {
   const std::string& temppath() const { return temp_; }
   const std::string& target() const { return target_; }
   const std::string& error() const { return error_; }
+  // errno of the failure that error() describes.
+  int errorcode() const { return code_; }
 
  private:
   void flush();
@@ -47,7 +57,11 @@ class atomicfile {
   std::vector<char> buf_;
   std::size_t used_ = 0;
   std::uint64_t bytes_ = 0;
+  int code_ = 0;
 };
 
 // Joins a folder and a file name with "/".
 std::string joinpath(const std::string& dir, const std::string& name);
+
+// The system's text for errno `code`, in Windows-1252.
+std::string systemreason(int code);
