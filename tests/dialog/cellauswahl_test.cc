@@ -12,6 +12,7 @@
 #include "lib/support/w1252.h"
 #include "platform/testing/recording_messagewindows.h"
 #include "query/gui/cellauswahldlg.h"
+#include "tests/common/screenshot.h"
 #include "tests/dialog/dlgtest.h"
 
 namespace {
@@ -180,7 +181,7 @@ TEST_F(CellSelection, Screenshot) {
   ASSERT_NE(dlg.hintpanel, nullptr);
   QApplication::sendEvent(itemof(&dlg, kArea), &enter);
   EXPECT_EQ(dlg.hintpanel->text(), "Bereich im HEXFormat eingeben");
-  EXPECT_TRUE(dlg.grab().save("/tmp/dialog_cellauswahl.png"));
+  keepscreenshot(dlg.grab().toImage(), "dialog_cellauswahl.png");
   cleardialogfont();
 }
 

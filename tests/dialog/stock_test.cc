@@ -12,6 +12,7 @@
 #include "lib/dialog/dlgtext.h"
 #include "lib/support/w1252.h"
 #include "platform/testing/recording_messagewindows.h"
+#include "tests/common/screenshot.h"
 #include "tests/dialog/dlgtest.h"
 
 namespace {
@@ -126,7 +127,9 @@ TEST_F(StockDialogs, TextinputScreenshot) {
   f.setPixelSize(13);
   setdialogfont(f);
   whenmodal([&](Tzodialog* d) {
-    EXPECT_TRUE(d->grab().save("/tmp/dialog_textinput.png"));
+    QImage shot = d->grab().toImage();
+    EXPECT_FALSE(shot.isNull());
+    keepscreenshot(shot, "dialog_textinput.png");
     clickbutton(d, 2);
   });
   textinput(nullptr, "Position", "Position", 10, 40, text, ok);

@@ -9,6 +9,7 @@
 #include "lib/support/w1252.h"
 #include "lib/window/paintersurface.h"
 #include "lib/window/zowindow.h"
+#include "tests/common/screenshot.h"
 #include "tests/window/qtapp.h"
 
 namespace {
@@ -122,7 +123,7 @@ TEST(PaintTest, StartScreenOnAnImage) {
               std::string("Daten: OpenCelliD, www.opencellid.org"));
   currentsurface = nullptr;
   p.end();
-  img.save("/tmp/turm_startscreen.png");
+  keepscreenshot(img, "turm_startscreen.png");
 
   // Every line left ink, each below the one before: find the ink rows.
   std::vector<int> bands;  // first row of each band of rows with ink
