@@ -5,6 +5,10 @@
 //   ReadFloor          the whole file in 1 MiB positioned reads, nothing else
 //   ScanAll            scantowers with a visitor that does nothing
 //   SelectByKey        selectbycriteria with LTE, net 2 and one area
+//   Select/...         a rare key (net 9: nothing matches), a common one
+//                      (net 2: a third of the file) and a window taking
+//                      every record (all 2,400,000 stored)
+//   SelectAll          listing every record (no pass over the file)
 //   NearPosition/...   position searches (passes needed shown as a counter)
 //   NearObject/...     object searches around a city record and a rural one
 //   PassByPass         the position search done window by window, for scale
@@ -133,6 +137,35 @@ void SelectByKey(benchmark::State& state) {
   state.counters["found"] = resultcount;
 }
 BENCHMARK(SelectByKey)->Unit(benchmark::kMillisecond);
+
+void Select(benchmark::State& state, ttowerrec keys, real tollon, real tollat) {
+  opendb();
+  for (auto _ : state) selectbycriteria(keys, tollon, tollat);
+  state.counters["found"] = resultcount;
+}
+ttowerrec netkeys(std::uint16_t net) {
+  ttowerrec k{};
+  k.netid = net;
+  return k;
+}
+ttowerrec everywhere() {
+  ttowerrec k{};
+  k.longitude = toreal(10.0L);
+  k.latitude = toreal(51.0L);
+  return k;
+}
+BENCHMARK_CAPTURE(Select, rare_net9, netkeys(9), toreal(0.2L), toreal(0.33L))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Select, common_net2, netkeys(2), toreal(0.2L), toreal(0.33L))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Select, everything, everywhere(), toreal(90.0L), toreal(90.0L))->Unit(benchmark::kMillisecond);
+
+void SelectAll(benchmark::State& state) {
+  opendb();
+  for (auto _ : state) {
+    selectall();
+    benchmark::DoNotOptimize(resultlist[static_cast<std::size_t>(resultcount)] + 0);
+  }
+}
+BENCHMARK(SelectAll);
 
 void NearPosition(benchmark::State& state, ttowerrec keys, long double lon, long double lat) {
   opendb();

@@ -10,13 +10,16 @@
 
 std::string dbfilename = "germtowers.dat";
 std::int32_t towercount = 0;
-std::vector<std::int32_t> resultlist(static_cast<std::size_t>(kMaxResults) + 1, 0);
+constinit ResultList resultlist;
 std::int32_t resultcount = 0;
 DatabaseNotice databasenotice = &infomessage;
 
 namespace {
 
 std::unique_ptr<RecordSource> dbfile;
+
+ttowerrec scanbuffer[kScanBlockRecords];  // static storage: no clearing at start
+bool scanbufferinuse = false;
 
 std::string recordtext(std::int32_t n) {
   return "Datensatz " + std::to_string(n) + " von " + dbfilename;
@@ -70,9 +73,23 @@ ttowerrec readtower(std::int32_t n) {
   return r;
 }
 
+ScanBlock::ScanBlock() : data_(scanbuffer), shared_(!scanbufferinuse) {
+  if (shared_)
+    scanbufferinuse = true;
+  else
+    data_ = new ttowerrec[kScanBlockRecords];
+}
+
+ScanBlock::~ScanBlock() {
+  if (shared_)
+    scanbufferinuse = false;
+  else
+    delete[] data_;
+}
+
 void selectall() {
   resultcount = std::min(towercount, kMaxResults);
-  for (std::int32_t i = 1; i <= resultcount; ++i) resultlist[static_cast<std::size_t>(i)] = i - 1;
+  resultlist.fillidentity(resultcount);
 }
 
 bool switchdatabase(const std::string& name) {

@@ -13,15 +13,15 @@
 #include <vector>
 
 #include "celldb/recordsource.h"
+#include "celldb/resultlist.h"
 #include "celldb/towerrec.h"
-
-inline constexpr std::int32_t kMaxResults = 2400000;
 
 extern std::string dbfilename;  // name of the open file; "germtowers.dat" at start
 extern std::int32_t towercount;  // records found when the file was opened
 // resultlist[1..resultcount] hold record numbers; entry 0 is never used.
-// Sized kMaxResults + 1 for the program's lifetime.
-extern std::vector<std::int32_t> resultlist;
+// kMaxResults + 1 entries for the program's lifetime, none of them touched
+// before it is used (celldb/resultlist.h).
+extern ResultList resultlist;
 extern std::int32_t resultcount;
 
 // Where switchdatabase reports a file it cannot open; infomessage unless a
@@ -64,7 +64,7 @@ ttowerrec readtower(std::int32_t n);
 std::int32_t readtowers(std::int32_t first, std::int32_t count, ttowerrec* buf);
 
 // Lists all records: resultcount = min(towercount, kMaxResults),
-// resultlist[i] = i - 1.
+// resultlist[i] = i - 1 (recorded as a range, not written entry by entry).
 void selectall();
 
 // Switches to the file `name`.  Same name: nothing happens, returns true.
@@ -89,6 +89,23 @@ std::string OperatorName(int netid);
 // Records per block of a scan: about 1 MiB.
 inline constexpr std::int32_t kScanBlockRecords = (1 << 20) / 44;
 
+// The block a scan reads into: one buffer of kScanBlockRecords records in
+// static storage, reused by every scan (never allocated or cleared per
+// scan).  A scan started while another one holds it (a visitor that scans
+// again) gets a buffer of its own.
+class ScanBlock {
+ public:
+  ScanBlock();
+  ~ScanBlock();
+  ScanBlock(const ScanBlock&) = delete;
+  ScanBlock& operator=(const ScanBlock&) = delete;
+  ttowerrec* data() { return data_; }
+
+ private:
+  ttowerrec* data_;
+  bool shared_;
+};
+
 // Visits the records 0 .. towercount - 1 of the open file in file order,
 // reading them in blocks of kScanBlockRecords with one positioned read
 // each.  visit(n, record) returns false to stop early.  Throws IoError on
@@ -97,12 +114,14 @@ inline constexpr std::int32_t kScanBlockRecords = (1 << 20) / 44;
 template <typename Visit>
 void scantowers(Visit&& visit) {
   const std::int32_t total = towercount;
-  std::vector<ttowerrec> block(static_cast<std::size_t>(total < kScanBlockRecords ? total : kScanBlockRecords));
+  if (total <= 0) return;
+  ScanBlock block;
   for (std::int32_t first = 0; first < total;) {
     std::int32_t want = total - first < kScanBlockRecords ? total - first : kScanBlockRecords;
     std::int32_t got = readtowers(first, want, block.data());
+    const ttowerrec* recs = block.data();
     for (std::int32_t i = 0; i < got; ++i)
-      if (!visit(first + i, static_cast<const ttowerrec&>(block[static_cast<std::size_t>(i)]))) return;
+      if (!visit(first + i, recs[i])) return;
     if (got < want) throwshortread(first + got);
     first += got;
   }

@@ -15,7 +15,7 @@
 real mapcentrelon;
 real mapcentrelat;
 
-MapExtentResult MapExtent(int n, const std::vector<std::int32_t>& list) {
+MapExtentResult MapExtent(int n, const ResultList& list) {
   long double maxlon = -100, maxlat = -100, minlon = 100, minlat = 100;
   for (int i = 1; i <= n; ++i) {
     ttowerrec r = readtower(list[i]);

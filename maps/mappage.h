@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "celldb/resultlist.h"
 #include "lib/support/real48.h"
 
 inline constexpr int kMapPageObjects = 20;
@@ -29,7 +30,7 @@ struct MapExtentResult {
 // Extent of the records resultlist[1..n] (reads each record once; throws
 // IoError on a read failure).  With n = 0 the start values remain:
 // centre 0, 0 and half extents -100.
-MapExtentResult MapExtent(int n, const std::vector<std::int32_t>& list);
+MapExtentResult MapExtent(int n, const ResultList& list);
 
 // Object number 0..n -> (longitude, latitude) in degrees.
 using PositionSource = std::function<std::pair<long double, long double>(int)>;

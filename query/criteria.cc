@@ -57,11 +57,11 @@ bool criteriaempty(const ttowerrec& crit) {
 }
 
 void selectbycriteria(const ttowerrec& crit, real tollon, real tollat) {
-  const ttowerrec keys = crit;  // crit may be a record the caller changes
-  const Window window(keys, tollon, tollat);
+  const KeyFilter keys(crit);  // crit may be a record the caller changes
+  const Window window(crit, tollon, tollat);
   resultcount = 0;
   scantowers([&](std::int32_t n, const ttowerrec& rec) {
-    if (matchkeys(rec, keys) && window.holds(rec)) {
+    if (keys(rec) && window.holds(rec)) {
       if (resultcount >= kMaxResults) return false;  // list full: the rest is not stored
       resultlist[static_cast<std::size_t>(++resultcount)] = n;
     }

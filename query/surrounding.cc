@@ -89,7 +89,8 @@ int stoppass(const std::array<std::int64_t, kMaxSearchPasses + 1>& count, int n)
 // the counts of later passes never decide it, so they are not kept).  Should the
 // stored records fill resultlist even so, a second scan collects the list
 // of the final pass instead.
-int searchwindows(const ttowerrec& keys, const WindowPlan& plan, int n) {
+int searchwindows(const ttowerrec& crit, const WindowPlan& plan, int n) {
+  const KeyFilter keys(crit);
   std::array<std::int64_t, kMaxSearchPasses + 1> count{};
   int cutoff = kMaxSearchPasses;
   int compactedat = kMaxSearchPasses + 1;
@@ -112,7 +113,7 @@ int searchwindows(const ttowerrec& keys, const WindowPlan& plan, int n) {
   resultcount = 0;
   try {
     scantowers([&](std::int32_t recno, const ttowerrec& rec) {
-      if (!matchkeys(rec, keys)) return true;
+      if (!keys(rec)) return true;
       int k = plan.firstpass(rec, cutoff);
       if (k == 0) return true;
       ++count[static_cast<std::size_t>(k)];
@@ -148,7 +149,7 @@ int searchwindows(const ttowerrec& keys, const WindowPlan& plan, int n) {
   }
   resultcount = 0;
   scantowers([&](std::int32_t recno, const ttowerrec& rec) {
-    if (!matchkeys(rec, keys)) return true;
+    if (!keys(rec)) return true;
     if (plan.firstpass(rec, pass) == 0) return true;
     if (resultcount >= kMaxResults) return false;
     resultlist[static_cast<std::size_t>(++resultcount)] = recno;
@@ -160,14 +161,14 @@ int searchwindows(const ttowerrec& keys, const WindowPlan& plan, int n) {
 }  // namespace
 
 void selectaround(const ttowerrec& keys, real longitude, real latitude, real tollon, real tollat) {
-  const ttowerrec k = keys;
+  const KeyFilter k(keys);
   // Each axis its own one-window plan; both axes are always tested.
   WindowPlan onlon(longitude, latitude, tollon), onlat(longitude, latitude, tollat);
   onlon.testlat = false;
   onlat.testlon = false;
   resultcount = 0;
   scantowers([&](std::int32_t recno, const ttowerrec& rec) {
-    if (!matchkeys(rec, k)) return true;
+    if (!k(rec)) return true;
     if (onlon.firstpass(rec, 1) == 0 || onlat.firstpass(rec, 1) == 0) return true;
     if (resultcount >= kMaxResults) return false;
     resultlist[static_cast<std::size_t>(++resultcount)] = recno;

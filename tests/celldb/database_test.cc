@@ -1,10 +1,14 @@
 // Opening, reading and switching the database file, and the name tables.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -186,6 +190,72 @@ TEST_F(DatabaseTest, MoreRecordsThanTheListHoldsListsTheFirstOnes) {
   EXPECT_EQ(resultcount, kMaxResults);
   EXPECT_EQ(resultlist[kMaxResults], kMaxResults - 1);
   EXPECT_EQ(resultlist.size(), static_cast<std::size_t>(kMaxResults) + 1);
+}
+
+// A source of `records` zero records that reads nothing from anywhere.
+class ZeroSource final : public RecordSource {
+ public:
+  explicit ZeroSource(std::int64_t records) : bytes_(records * 44) {}
+  std::int64_t size(int&) override { return bytes_; }
+  std::int64_t readat(std::int64_t offset, void* buf, std::size_t n, int&) override {
+    std::int64_t got = std::max<std::int64_t>(0, std::min<std::int64_t>(static_cast<std::int64_t>(n), bytes_ - offset));
+    std::memset(buf, 0, static_cast<std::size_t>(got));
+    return got;
+  }
+
+ private:
+  std::int64_t bytes_;
+};
+
+// Pages of the result list's storage the system has made so far.
+std::size_t residentlistpages() {
+  const long page = ::sysconf(_SC_PAGESIZE);
+  auto begin = reinterpret_cast<std::uintptr_t>(resultlist.storage()) / page * page;
+  auto end = reinterpret_cast<std::uintptr_t>(resultlist.storage() + resultlist.size());
+  std::vector<unsigned char> in((end - begin + page - 1) / page);
+  if (::mincore(reinterpret_cast<void*>(begin), end - begin, in.data()) != 0) return SIZE_MAX;
+  std::size_t n = 0;
+  for (unsigned char c : in) n += c & 1;
+  return n;
+}
+
+// Run in a fresh process (the death-test child), where nothing has used
+// the list yet: opening a full database, listing every record and reading
+// entries must not write the 9.6 MB list (a zero-filled array at start or
+// a selectall writing entry by entry makes all ~2,350 pages).
+TEST(ResultListPages, ListingEveryRecordMakesNoPageOfTheList) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        std::size_t atstart = residentlistpages();
+        opendatabase("germtowers.dat", std::make_unique<ZeroSource>(kMaxResults + 5));
+        selectall();
+        bool values = resultcount == kMaxResults && resultlist[1] == 0 && resultlist[kMaxResults] == kMaxResults - 1;
+        std::size_t after = residentlistpages();
+        std::fprintf(stderr, "pages at start %zu, after %zu\n", atstart, after);
+        std::_Exit(values && atstart <= 2 && after <= 2 ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(DatabaseTest, WritesIntoAListOfEveryRecordKeepTheOtherEntries) {
+  openmemory(numbered(10));
+  resultlist[11] = 42;
+  selectall();
+  // A selection refilling the list from entry 1 ...
+  resultlist[1] = 7;
+  resultlist[2] = 8;
+  // ... and an entry written out of order.
+  resultlist[5] = 99;
+  std::vector<std::int32_t> got(resultlist.begin() + 1, resultlist.begin() + 12);
+  EXPECT_EQ(got, (std::vector<std::int32_t>{7, 8, 2, 3, 99, 5, 6, 7, 8, 9, 42}));
+  resultlist[10] = resultlist[4];
+  EXPECT_EQ(resultlist[10], 3);
+  EXPECT_EQ(resultlist[9], 8);
+  // Listing all again brings back i - 1 everywhere up to the count.
+  selectall();
+  for (int i = 1; i <= 10; ++i) EXPECT_EQ(resultlist[static_cast<std::size_t>(i)], i - 1) << i;
+  EXPECT_EQ(resultlist[11], 42);
 }
 
 // --- switching files --------------------------------------------------------

@@ -48,6 +48,22 @@ TEST_F(ScanTest, ReadsInBlocksNotOneReadPerRecord) {
   EXPECT_EQ(state->reads, (n + kScanBlockRecords - 1) / kScanBlockRecords);
 }
 
+// Scans share one block buffer; a scan inside a visitor must not read
+// into the block the outer scan is still visiting.
+TEST_F(ScanTest, ScanInsideAVisitorLeavesTheOuterBlockIntact) {
+  const int n = kScanBlockRecords + 7;
+  openmemory(numbered(n));
+  std::int32_t wrong = 0, inner = 0;
+  scantowers([&](std::int32_t recno, const ttowerrec& rec) {
+    if (recno == 3 || recno == kScanBlockRecords + 2)
+      scantowers([&](std::int32_t r, const ttowerrec& x) { return ++inner, r < n - 1 - recno || x.cellid < 0; });
+    wrong += rec.cellid != recno;
+    return true;
+  });
+  EXPECT_EQ(wrong, 0);
+  EXPECT_GT(inner, 0);
+}
+
 TEST_F(ScanTest, StopsWhenTheVisitorSaysSo) {
   auto state = openmemory(numbered(1000));
   std::int32_t visited = 0;

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 #include "celldb/database.h"
@@ -65,6 +67,51 @@ TEST(MatchKeys, EachSetFieldMustBeEqual) {
 }
 
 // --- position window -----------------------------------------------------------
+
+// The scans compare the key fields as masked words: every combination of
+// set, equal and different fields (one byte of a field differing, the
+// type rule of "Unbekannt", a negative cell id, the bytes around the keys
+// holding anything) must give what matchkeys gives.
+TEST(KeyFilter, AgreesWithMatchKeysOnEveryCombination) {
+  const std::uint8_t types[] = {0, 1, 3, 4, 7, 255};
+  const std::uint16_t words[] = {0, 1, 0x100, 0xFFFF};
+  const std::int32_t cells[] = {0, 1, -1, 0x10000, INT32_MIN};
+  std::vector<ttowerrec> recs;
+  for (std::uint8_t t : types)
+    for (std::uint16_t w : words)
+      for (std::int32_t c : cells) {
+        ttowerrec r{};
+        std::memset(&r, 0xA5, sizeof r);  // typetext, unit22 and the rest: noise
+        r.typecode = t;
+        r.matchcode = w;
+        r.netid = static_cast<std::uint16_t>(w ^ 1);
+        r.area = static_cast<std::uint16_t>(w >> 1);
+        r.cellid = c;
+        recs.push_back(r);
+      }
+  int disagree = 0, matched = 0;
+  for (const ttowerrec& crit : recs) {
+    for (std::uint8_t ct : types) {
+      ttowerrec c = crit;
+      c.typecode = ct;
+      for (int zero = 0; zero < 16; ++zero) {  // each of four fields set or "any"
+        ttowerrec k = c;
+        if (zero & 1) k.matchcode = 0;
+        if (zero & 2) k.netid = 0;
+        if (zero & 4) k.area = 0;
+        if (zero & 8) k.cellid = 0;
+        KeyFilter filter(k);
+        for (const ttowerrec& r : recs) {
+          bool want = matchkeys(r, k);
+          disagree += filter(r) != want;
+          matched += want;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(disagree, 0);
+  EXPECT_GT(matched, 0);
+}
 
 TEST(MatchWithin, DifferenceEqualToTheToleranceIsInside) {
   ttowerrec c{};
