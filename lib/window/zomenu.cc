@@ -101,6 +101,50 @@ TMenuItem* makeitem(QObject* parent, const MenuItemRecord& r, const ClickHandler
   return item;
 }
 
+// The access key of a caption ("&x" gives x, "&&" is a literal "&"), or
+// a null character when it has none.
+QChar accesskeyof(const QString& text) {
+  for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != QLatin1Char('&')) continue;
+    if (text[i + 1] == QLatin1Char('&')) {
+      ++i;
+      continue;
+    }
+    return text[i + 1].toLower();
+  }
+  return QChar();
+}
+
+// Automatic access keys for the items of one menu (bar): items that bring
+// their own "&" keep it; every other item gets the first letter or digit
+// that no earlier item of the menu uses, preferring the first letters of
+// its words.  An item whose letters are all taken gets none.
+void assignaccesskeys(const QList<QAction*>& actions) {
+  QList<QChar> used;
+  for (QAction* a : actions) {
+    if (a->isSeparator()) continue;
+    QChar key = accesskeyof(a->text());
+    if (!key.isNull()) used.append(key);
+  }
+  for (QAction* a : actions) {
+    if (a->isSeparator() || !accesskeyof(a->text()).isNull()) continue;
+    QString text = a->text();
+    qsizetype pick = -1;
+    for (int pass = 0; pass < 2 && pick < 0; ++pass) {
+      for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!text[i].isLetterOrNumber() || used.contains(text[i].toLower())) continue;
+        if (pass == 0 && i > 0 && text[i - 1].isLetterOrNumber()) continue;
+        pick = i;
+        break;
+      }
+    }
+    if (pick < 0) continue;
+    used.append(text[pick].toLower());
+    text.insert(pick, QLatin1Char('&'));
+    a->setText(text);
+  }
+}
+
 // Builds the items of d into a menu bar or a menu (both take actions).
 template <class Target>
 void builditems(Target* target, const MenuDescription& d, const PictureList& p,
@@ -118,6 +162,7 @@ void builditems(Target* target, const MenuDescription& d, const PictureList& p,
       target->addAction(makeitem(target, r, onclick, options));
     }
   }
+  assignaccesskeys(target->actions());
 }
 
 }  // namespace

@@ -6,6 +6,12 @@
 // handler with the item as sender.  Built submenus are QMenus named
 // "Pulldown" + counter, counted across the process in the order they are
 // finished (a submenu's own submenus first).
+//
+// Automatic access keys are on: within every menu and the menu bar, each
+// item without an "&" of its own gets one before a letter that no other
+// item of that menu uses (the first letters of words first), so that
+// Alt+D opens "Daten»".  The shown text (QAction::text(), QMenu::title())
+// carries the "&"; TMenuItem::caption keeps the caption as described.
 #pragma once
 
 #include <QAction>

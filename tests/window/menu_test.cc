@@ -2,6 +2,8 @@
 // one click handler and hints.
 #include "lib/window/zomenu.h"
 
+#include "app/taw.h"
+
 #include <gtest/gtest.h>
 
 #include <QMainWindow>
@@ -151,9 +153,10 @@ TEST(MenuDescriptionTest, SeparatorOnlyForExactFlagValue) {
 TEST_F(MenuTest, MenuBarCaptionsCarryTheSubmenuMarker) {
   QMenuBar* bar = build(101);
   EXPECT_EQ(window->menuBar(), bar);
-  std::vector<std::string> expected = {std::string("&Schließen"_w), std::string("Daten»"_w),
-                                       "Turmfinder zeigen", std::string("Einstellungen»"_w),
-                                       std::string("Gesperrt»"_w), "Hilfe"};
+  // The shown texts carry the automatic access keys.
+  std::vector<std::string> expected = {std::string("&Schließen"_w), std::string("&Daten»"_w),
+                                       "&Turmfinder zeigen", std::string("&Einstellungen»"_w),
+                                       std::string("&Gesperrt»"_w), "&Hilfe"};
   EXPECT_EQ(captions(bar->actions()), expected);
 }
 
@@ -166,9 +169,9 @@ TEST_F(MenuTest, SubmenusAreNamedInTheOrderTheyAreFinished) {
   ASSERT_NE(daten, nullptr);
   ASSERT_NE(leer, nullptr);
   ASSERT_NE(einst, nullptr);
-  EXPECT_EQ(fromqstring(daten->title()), std::string("Daten»"_w));
-  EXPECT_EQ(fromqstring(leer->title()), std::string("Leer»"_w));
-  EXPECT_EQ(fromqstring(einst->title()), std::string("Einstellungen»"_w));
+  EXPECT_EQ(fromqstring(daten->title()), std::string("&Daten»"_w));
+  EXPECT_EQ(fromqstring(leer->title()), std::string("&Leer»"_w));
+  EXPECT_EQ(fromqstring(einst->title()), std::string("&Einstellungen»"_w));
   EXPECT_EQ(pulldowncounter, base + 3);
   // A second menu bar goes on counting.
   build(101);
@@ -198,7 +201,7 @@ TEST_F(MenuTest, CheckedAndSelfCheckingMarkersAppearOnce) {
   QMenuBar* bar = build(101);
   auto* einst = bar->findChild<QMenu*>(QString("Pulldown%1").arg(base + 3));
   ASSERT_NE(einst, nullptr);
-  std::vector<std::string> expected = {"Fett C", "-", "Auto A", std::string("Leer»"_w)};
+  std::vector<std::string> expected = {"&Fett C", "-", "&Auto A", std::string("&Leer»"_w)};
   EXPECT_EQ(captions(einst->actions()), expected);
   auto* fett = qobject_cast<TMenuItem*>(einst->actions()[0]);
   ASSERT_NE(fett, nullptr);
@@ -239,17 +242,17 @@ TEST_F(MenuTest, MouseClicksOnBarAndPopupReachTheHandler) {
   QAction* zeigen = bar->findChild<TMenuItem*>("menuitem_51");
   ASSERT_NE(zeigen, nullptr);
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(zeigen).center());
-  QTRY_COMPARE(clicks.size(), std::size_t(1));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return clicks.size() == 1; }, 2000));
   EXPECT_EQ(clicks[0].tag, 51);
 
   QAction* daten = bar->actions()[1];
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(daten).center());
   QMenu* popup = daten->menu();
   ASSERT_NE(popup, nullptr);
-  QTRY_VERIFY(popup->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 2000));
   QAction* berlin = popup->actions()[1];
   QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(berlin).center());
-  QTRY_COMPARE(clicks.size(), std::size_t(2));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return clicks.size() == 2; }, 2000));
   EXPECT_EQ(clicks[1].tag, 59);
   EXPECT_EQ(clicks[1].classname, "TMenuItem");
 }
@@ -265,6 +268,85 @@ TEST_F(MenuTest, HoveredItemSendsItsHint) {
   std::vector<std::string> expected = {std::string("Das Programm schließen"_w), "Daten",
                                        "Hilfe ", "Turmfinder in Deutschland"};
   EXPECT_EQ(hints, expected);
+}
+
+// --- automatic access keys ----------------------------------------------------------
+
+// The access keys ("&x") of the items of one menu, lower case; items
+// without one give a null character.
+std::vector<QChar> accesskeys(const QList<QAction*>& actions) {
+  std::vector<QChar> keys;
+  for (QAction* a : actions) {
+    if (a->isSeparator()) continue;
+    QString t = a->text();
+    QChar key;
+    for (qsizetype i = 0; i + 1 < t.size(); ++i)
+      if (t[i] == '&') {
+        if (t[i + 1] != '&') key = t[i + 1].toLower();
+        break;
+      }
+    keys.push_back(key);
+  }
+  return keys;
+}
+
+// Checks one menu (bar) and, recursively, its submenus.
+void expectownkeys(const QList<QAction*>& actions, const QString& where) {
+  std::vector<QChar> keys = accesskeys(actions);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    EXPECT_FALSE(keys[i].isNull()) << where.toStdString() << " item " << i;
+    for (std::size_t j = 0; j < i; ++j)
+      EXPECT_NE(keys[i], keys[j]) << where.toStdString() << " items " << j << " and " << i;
+  }
+  for (QAction* a : actions)
+    if (a->menu()) expectownkeys(a->menu()->actions(), a->menu()->title());
+}
+
+TEST_F(MenuTest, ProgramMenusGiveEveryItemAnAccessKeyOfItsOwn) {
+  for (int top : {101, 102}) {
+    QMenuBar* bar = buildmainmenu(window.get(), top, DescribeMenu, [](QObject*) {});
+    expectownkeys(bar->actions(), QString("menu %1").arg(top));
+  }
+  // A key the caption brings stays; the others avoid it.
+  QMenuBar* bar = buildmainmenu(
+      window.get(), 1,
+      [](int, MenuDescription& d, PictureList&) {
+        int i = 0;
+        addmenuitem(i, 1, "Speichern", "", d);
+        addmenuitem(i, 2, std::string("&Schließen"_w), "", d);
+        addmenuitem(i, 3, "Suchen", "", d);
+        d.count = static_cast<std::uint8_t>(i);
+      },
+      [](QObject*) {});
+  EXPECT_EQ(captions(bar->actions()),
+            (std::vector<std::string>{"S&peichern", std::string("&Schließen"_w), "S&uchen"}));
+  auto* first = qobject_cast<TMenuItem*>(bar->actions()[0]);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->caption, "Speichern");  // the described caption stays as it was
+}
+
+TEST_F(MenuTest, AltLetterOpensTheSubmenuOfTheProgramMenu) {
+  QMenuBar* bar = buildmainmenu(window.get(), 101, DescribeMenu, [](QObject*) {});
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QMenu* daten = nullptr;
+  QMenu* einstellungen = nullptr;
+  for (QAction* a : bar->actions()) {
+    if (!a->menu()) continue;
+    QString shown = a->menu()->title().remove('&');
+    if (shown.startsWith("Daten")) daten = a->menu();
+    if (shown.startsWith("Einstellungen")) einstellungen = a->menu();
+  }
+  ASSERT_NE(daten, nullptr);
+  ASSERT_NE(einstellungen, nullptr);
+  QTest::keyClick(window.get(), Qt::Key_D, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return daten->isVisible(); }, 2000));
+  daten->close();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !daten->isVisible(); }, 2000));
+  QTest::keyClick(window.get(), Qt::Key_E, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return einstellungen->isVisible(); }, 2000));
+  einstellungen->close();
 }
 
 TEST_F(MenuTest, SelfNamingSubmenuDoesNotRecurseForever) {
