@@ -1,27 +1,25 @@
 #include "cli/berlinbounds.h"
 
-#include "cli/fieldparse.h"
+#include "celldb/realvalue.h"
 
 namespace {
 
-constexpr double kLonMin = 13.08, kLonMax = 13.77, kLatMin = 52.33, kLatMax = 52.68;
+// The bounds as stored reals, held as doubles: a real's value is exact in
+// a double, so comparing doubles compares the stored values.
+struct bounds {
+  double lonmin, lonmax, latmin, latmax;
+};
 
-// Compares the exact decimal x (text, nearest double d) with the bound
-// (text, nearest double b).  Rounding is monotonic, so d < b or d > b
-// decide; only d == b needs the digits.  An exponent form that rounds to
-// the bound's double counts as equal to it.
-int comparetobound(std::string_view text, double d, std::string_view boundtext, double b) {
-  if (d < b) return -1;
-  if (d > b) return 1;
-  int c = comparedecimal(text, boundtext);
-  return c == 2 ? 0 : c;
+const bounds& box() {
+  static const bounds b{realdouble(toreal(13.08L)), realdouble(toreal(13.77L)),
+                        realdouble(toreal(52.33L)), realdouble(toreal(52.68L))};
+  return b;
 }
 
 }  // namespace
 
-bool inberlin(std::string_view lontext, double lon, std::string_view lattext, double lat) {
-  return comparetobound(lontext, lon, kBerlinLonMin, kLonMin) >= 0 &&
-         comparetobound(lontext, lon, kBerlinLonMax, kLonMax) <= 0 &&
-         comparetobound(lattext, lat, kBerlinLatMin, kLatMin) >= 0 &&
-         comparetobound(lattext, lat, kBerlinLatMax, kLatMax) <= 0;
+bool inberlin(const ttowerrec& rec) {
+  const bounds& b = box();
+  const double lon = realdouble(rec.longitude), lat = realdouble(rec.latitude);
+  return lon >= b.lonmin && lon <= b.lonmax && lat >= b.latmin && lat <= b.latmax;
 }

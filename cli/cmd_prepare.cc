@@ -1,69 +1,40 @@
-// turmcli prepare CSV [--dir DIR]
-#include <chrono>
-#include <cstdio>
+// turmcli prepare CSV [--dir DIR]: DIR is created when it does not exist yet.
 #include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/interrupt.h"
 #include "cli/prepare.h"
+#include "cli/progressline.h"
 #include "lib/support/w1252.h"
 
 namespace {
 
-// Progress on a terminal: one line, rewritten at most four times a second.
-class progressline {
- public:
-  explicit progressline(std::ostream& err) : err_(err), start_(clock::now()), last_(start_) {}
-
-  void show(const prepareprogress& p) {
-    auto now = clock::now();
-    if (now - last_ < std::chrono::milliseconds(250)) return;
-    last_ = now;
-    double seconds = std::chrono::duration<double>(now - start_).count();
-    double mb = static_cast<double>(p.csvbytes) / 1e6;
-    char line[160];
-    if (p.filesize > 0) {
-      std::snprintf(line, sizeof line, "\r%5.1f %%  %.0f MB CSV, %s Zeilen, %.0f MB/s   ",
-                    100.0 * static_cast<double>(p.rawbytes) / static_cast<double>(p.filesize),
-                    mb, groupdigits(p.rows).c_str(), seconds > 0 ? mb / seconds : 0.0);
-    } else {
-      std::snprintf(line, sizeof line, "\r%.0f MB CSV, %s Zeilen, %.0f MB/s   ", mb,
-                    groupdigits(p.rows).c_str(), seconds > 0 ? mb / seconds : 0.0);
-    }
-    err_ << line << std::flush;
-    shown_ = true;
+// Creates dir and the folders above it that are missing; returns the
+// folders it made, innermost first, so that a failed run can take them
+// away again.  A path that exists is left alone (prepare then says what is
+// wrong with it).
+std::vector<std::string> makefolders(const std::string& dir, std::string& error) {
+  std::vector<std::string> made;
+  std::error_code ec;
+  std::filesystem::path p(dir);
+  if (std::filesystem::exists(p, ec)) return made;
+  for (std::filesystem::path q = p; !q.empty() && !std::filesystem::exists(q, ec); q = q.parent_path()) {
+    made.push_back(q.string());
+    if (q == q.parent_path()) break;
   }
-
-  void clear() {
-    if (shown_) err_ << "\r" << std::string(78, ' ') << "\r" << std::flush;
-    shown_ = false;
+  std::filesystem::create_directories(p, ec);
+  if (ec) {
+    error = std::string("Verzeichnis "_w) + utf8ToW1252(dir) +
+            std::string(" kann nicht angelegt werden: "_w) + utf8ToW1252(ec.message());
+    for (const std::string& f : made) ::rmdir(f.c_str());
+    made.clear();
   }
-
- private:
-  using clock = std::chrono::steady_clock;
-  std::ostream& err_;
-  clock::time_point start_, last_;
-  bool shown_ = false;
-};
-
-void printsummary(std::ostream& out, const prepareoptions& o, const preparecounts& c) {
-  auto row = [&](std::string label, std::uint64_t n, std::string_view unit) {
-    label += ':';
-    if (label.size() < 20) label.append(20 - label.size(), ' ');
-    std::string num = groupdigits(n);
-    if (num.size() < 12) num.insert(0, 12 - num.size(), ' ');
-    say(out, label + num + " " + std::string(unit));
-  };
-  row("Gelesen", c.rows, std::string("Zeilen aus "_w) + utf8ToW1252(o.csvpath));
-  row(kGermanFile, c.german, "Zellen"_w);
-  row(kBerlinFile, c.berlin, "Zellen"_w);
-  row(std::string("Andere Länder"_w), c.othercountry, "Zeilen (mcc nicht 262)"_w);
-  row(std::string("Übersprungen"_w), c.skippedtotal(), "Zeilen"_w);
-  for (int r = 0; r < kSkipReasons; ++r) {
-    std::string num = groupdigits(c.skipped[r]);
-    if (num.size() < 12) num.insert(0, 12 - num.size(), ' ');
-    say(out, std::string(20, ' ') + num + "   " + skipreasontext(r));
-  }
+  return made;
 }
 
 }  // namespace
@@ -102,6 +73,13 @@ int cmdprepare(const std::vector<std::string>& args, std::ostream& out, std::ost
     return kExitFailure;
   }
 
+  std::string folderror;
+  std::vector<std::string> madefolders = makefolders(options.dir, folderror);
+  if (!folderror.empty()) {
+    say(err, std::string("turmcli prepare: "_w) + folderror);
+    return kExitFailure;
+  }
+
   interruptguard guard;
   resetinterrupted();
   options.cancelled = [] { return interrupted(); };
@@ -112,9 +90,10 @@ int cmdprepare(const std::vector<std::string>& args, std::ostream& out, std::ost
   prepareresult r = preparedatabase(options);
   progress.clear();
   if (!r.ok) {
+    for (const std::string& f : madefolders) ::rmdir(f.c_str());  // only while empty
     say(err, std::string("turmcli prepare: "_w) + r.error);
     return kExitFailure;
   }
-  printsummary(out, options, r.counts);
+  printpreparesummary(out, options.csvpath, r.counts);
   return kExitOk;
 }

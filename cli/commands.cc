@@ -11,6 +11,11 @@ const clicommand kCommands[] = {
       {"prepare", "CSV [--dir DIR]",
        "OpenCelliD-Export (CSV oder gzip) in germtowers.dat und berlintowers.dat umwandeln"_w,
        cmdprepare},
+      {"update", "DIFF [--dir DIR]",
+       "OpenCelliD-Diff (CSV oder gzip, - für die Standardeingabe) auf germtowers.dat "
+       "anwenden: bekannte Zellen an ihrer DatNr ändern, neue anhängen, berlintowers.dat "
+       "neu schreiben"_w,
+       cmdupdate},
       {"demo", "[--dir DIR] [--count N]",
        "Demo-Datenbank germtowers.dat und berlintowers.dat erzeugen"_w, cmddemo},
       {"select",

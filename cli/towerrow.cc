@@ -122,6 +122,6 @@ rowverdict convertrow(const std::string_view* f, std::size_t count, const csvcol
   rec.latitude = storedlat;
   rec.range = static_cast<std::int32_t>(range);
   put32(rec.samples40, static_cast<std::uint32_t>(samples));
-  berlin = inberlin(f[c.lon], lon, f[c.lat], lat);
+  berlin = inberlin(rec);
   return kRowOk;
 }

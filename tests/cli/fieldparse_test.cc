@@ -7,7 +7,6 @@
 #include <random>
 #include <string>
 
-#include "cli/berlinbounds.h"
 #include "cli/fieldparse.h"
 
 namespace {
@@ -95,26 +94,6 @@ TEST(DecimalCompare, TrailingZerosSignsAndLength) {
   EXPECT_EQ(comparedecimal("-14", "-13.08"), -1);
   EXPECT_EQ(comparedecimal("-0.0", "0"), 0);
   EXPECT_EQ(comparedecimal("1e3", "13.08"), 2);
-}
-
-TEST(BerlinBox, DecidedOnTheDecimalNotOnItsRoundedDouble) {
-  auto in = [](const std::string& lon, const std::string& lat) {
-    double x, y;
-    real r;
-    EXPECT_TRUE(parsecoordinate(lon, x, r));
-    EXPECT_TRUE(parsecoordinate(lat, y, r));
-    return inberlin(lon, x, lat, y);
-  };
-  EXPECT_TRUE(in("13.08", "52.33"));
-  EXPECT_TRUE(in("13.77", "52.68"));
-  EXPECT_TRUE(in("13.770000", "52.680"));
-  EXPECT_TRUE(in("13.4", "52.5"));
-  // Both round to the double of the bound, but lie outside.
-  EXPECT_FALSE(in("13.0799999999999999999", "52.5"));
-  EXPECT_FALSE(in("13.4", "52.6800000000000000001"));
-  EXPECT_FALSE(in("13.079999", "52.5"));
-  EXPECT_FALSE(in("13.4", "52.329999"));
-  EXPECT_FALSE(in("13.770001", "52.5"));
 }
 
 }  // namespace

@@ -185,21 +185,22 @@ TEST(RowChecks, RadioNamesUnitAndSamplesAreStoredAsDocumented) {
   EXPECT_EQ(gettypetext(g[3]), std::string("LTE-Ä"_w));  // stored in Windows-1252
 }
 
-TEST(BerlinBox, BoundsAreIncludedAndDecidedOnTheDecimalText) {
+TEST(BerlinBox, BoundsAreIncludedAndDecidedOnTheStoredCoordinates) {
   scratchdir dir("bounds");
   std::string csv = kHeader;
   csv += row("GSM", "262", "1", "1", "1", "13.08", "52.33");                  // in
   csv += row("GSM", "262", "1", "1", "2", "13.77", "52.68");                  // in
-  csv += row("GSM", "262", "1", "1", "3", "13.0799999999999999999", "52.5");  // out
+  csv += row("GSM", "262", "1", "1", "3", "13.0799999999999999999", "52.5");  // in: stored as 13.08
   csv += row("GSM", "262", "1", "1", "4", "13.5", "52.6800001");              // out
   csv += row("GSM", "262", "1", "1", "5", "13.079999", "52.5");               // out
   writebytes(dir.file("in.csv"), csv);
   prepareresult res = prepare(dir.file("in.csv"), dir.path());
   ASSERT_TRUE(res.ok) << res.error;
   auto b = readrecords(dir.file("berlintowers.dat"));
-  ASSERT_EQ(b.size(), 2u);
+  ASSERT_EQ(b.size(), 3u);
   EXPECT_EQ(+b[0].cellid, 1);
   EXPECT_EQ(+b[1].cellid, 2);
+  EXPECT_EQ(+b[2].cellid, 3);
   EXPECT_EQ(readrecords(dir.file("germtowers.dat")).size(), 5u);
 }
 

@@ -1,0 +1,317 @@
+#include "cli/update.h"
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "cli/berlinbounds.h"
+#include "cli/csvreader.h"
+#include "cli/inputsource.h"
+#include "lib/support/atomicfile.h"
+#include "lib/support/ioerror.h"
+#include "lib/support/w1252.h"
+
+namespace {
+
+constexpr std::uint64_t kProgressEvery = 4 << 20;  // CSV bytes between progress calls
+constexpr std::uint64_t kCancelRows = 4096;        // rows between cancel polls ...
+constexpr std::uint64_t kCancelBytes = 1 << 20;    // ... or CSV bytes, whichever comes first
+constexpr std::size_t kBlockRecords = (1 << 20) / sizeof(ttowerrec);
+
+// What makes two records the same cell: radio (type code and type text),
+// net, area and cell id.
+struct cellkey {
+  std::uint64_t numbers;  // cell id, area, net
+  std::uint8_t code, length;
+  std::uint8_t text[10];
+  bool operator==(const cellkey& o) const {
+    return numbers == o.numbers && code == o.code && length == o.length &&
+           std::memcmp(text, o.text, length) == 0;
+  }
+};
+
+cellkey keyof(const ttowerrec& r) {
+  cellkey k;
+  k.numbers = std::uint64_t{static_cast<std::uint32_t>(r.cellid)} |
+              std::uint64_t{r.area} << 32 | std::uint64_t{r.netid} << 48;
+  k.code = r.typecode;
+  k.length = r.typetext[0] > 10 ? 10 : r.typetext[0];
+  std::memset(k.text, 0, sizeof k.text);
+  std::memcpy(k.text, r.typetext + 1, k.length);
+  return k;
+}
+
+std::uint32_t hashof(const cellkey& k) {
+  std::uint64_t t0 = 0, t1 = 0;
+  std::memcpy(&t0, k.text, 8);
+  std::memcpy(&t1, k.text + 8, 2);
+  std::uint64_t h = k.numbers * 0x9E3779B97F4A7C15ULL;
+  h ^= (t0 ^ (t1 << 16 | std::uint64_t{k.code} << 8 | k.length)) * 0xC2B2AE3D27D4EB4FULL;
+  h ^= h >> 31;
+  h *= 0xFF51AFD7ED558CCDULL;
+  return static_cast<std::uint32_t>(h >> 32);
+}
+
+// The German cells of the diff, each with its last row's record, in the
+// order of their first row; found by key through an open-addressing table.
+class diffcells {
+ public:
+  struct cell {
+    ttowerrec rec;
+    cellkey key;
+    bool matched = false;  // germtowers.dat holds it
+    bool changed = false;  // and its record there differed
+  };
+
+  // Adds the row's record; returns false when the cell was there already
+  // (its record is then replaced by this one).
+  bool put(const ttowerrec& rec) {
+    cellkey k = keyof(rec);
+    std::uint32_t h = hashof(k);
+    if (cells_.size() + 1 > slots_.size() / 2) grow();
+    std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+      slot& s = slots_[i];
+      if (s.index == 0) {
+        cells_.push_back({rec, k});
+        s = {h, static_cast<std::uint32_t>(cells_.size())};
+        return true;
+      }
+      if (s.hash == h && cells_[s.index - 1].key == k) {
+        cells_[s.index - 1].rec = rec;
+        return false;
+      }
+    }
+  }
+
+  cell* find(const ttowerrec& rec) {
+    if (cells_.empty()) return nullptr;
+    cellkey k = keyof(rec);
+    std::uint32_t h = hashof(k);
+    std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+      const slot& s = slots_[i];
+      if (s.index == 0) return nullptr;
+      if (s.hash == h && cells_[s.index - 1].key == k) return &cells_[s.index - 1];
+    }
+  }
+
+  std::vector<cell>& cells() { return cells_; }
+
+ private:
+  struct slot {
+    std::uint32_t hash = 0;
+    std::uint32_t index = 0;  // 1-based into cells_; 0: empty
+  };
+
+  void grow() {
+    std::vector<slot> old;
+    old.swap(slots_);
+    slots_.assign(old.empty() ? 1024 : old.size() * 2, slot{});
+    std::size_t mask = slots_.size() - 1;
+    for (const slot& s : old) {
+      if (s.index == 0) continue;
+      std::size_t i = s.hash & mask;
+      while (slots_[i].index != 0) i = (i + 1) & mask;
+      slots_[i] = s;
+    }
+  }
+
+  std::vector<slot> slots_;
+  std::vector<cell> cells_;
+};
+
+// The existing germtowers.dat, read front to back in blocks.
+class databasereader {
+ public:
+  ~databasereader() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  // 0: opened; ENOENT: no such file; other: errno of the failure.
+  int open(const std::string& path) {
+    path_ = path;
+    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) return errno;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return errno;
+    if (!S_ISREG(st.st_mode)) return ENOENT;
+    size_ = static_cast<std::uint64_t>(st.st_size);
+    return 0;
+  }
+
+  std::uint64_t records() const { return size_ / sizeof(ttowerrec); }
+
+  // Fills buf with up to n whole records; 0 at the end.  Throws IoError.
+  std::size_t read(ttowerrec* buf, std::size_t n) {
+    std::uint64_t left = records() - done_;
+    if (n > left) n = static_cast<std::size_t>(left);
+    auto* p = reinterpret_cast<char*>(buf);
+    std::size_t want = n * sizeof(ttowerrec), got = 0;
+    while (got < want) {
+      ssize_t r = ::pread(fd_, p + got, want - got, static_cast<off_t>(done_ * sizeof(ttowerrec) + got));
+      if (r < 0 && errno == EINTR) continue;
+      if (r < 0)
+        throw IoError(errno, std::string("Lesefehler in "_w) + utf8ToW1252(path_) + ": " +
+                                 std::strerror(errno));
+      if (r == 0)
+        throw IoError(EIO, utf8ToW1252(path_) + std::string(" ist beim Lesen kürzer geworden"_w));
+      got += static_cast<std::size_t>(r);
+    }
+    done_ += n;
+    return n;
+  }
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+  std::uint64_t size_ = 0, done_ = 0;
+};
+
+}  // namespace
+
+std::uint64_t updatecounts::skippedtotal() const {
+  std::uint64_t n = 0;
+  for (auto s : skipped) n += s;
+  return n;
+}
+
+updateresult updatedatabase(const updateoptions& options) {
+  updateresult result;
+  updatecounts& counts = result.counts;
+  auto failed = [&](const std::string& message) {
+    result.ok = false;
+    result.error = message;
+    return result;
+  };
+  auto cancelled = [&] { return options.cancelled && options.cancelled(); };
+
+  const std::string germanpath = joinpath(options.dir, kGermanFile);
+  databasereader db;
+  if (int e = db.open(germanpath); e != 0) {
+    if (e == ENOENT) {
+      result.nodatabase = true;
+      return failed(std::string(kGermanFile) + std::string(" fehlt in "_w) +
+                    utf8ToW1252(options.dir) +
+                    std::string(": zuerst mit turmcli prepare aus einem ganzen Export anlegen"_w));
+    }
+    return failed(utf8ToW1252(germanpath) + std::string(" lässt sich nicht öffnen: "_w) +
+                  std::strerror(e));
+  }
+  counts.before = db.records();
+
+  atomicfile german, berlin;
+  if (!german.create(options.dir, kGermanFile)) return failed(german.error());
+  if (!berlin.create(options.dir, kBerlinFile)) return failed(berlin.error());
+
+  inputsource in;
+  if (!in.open(options.diffpath)) return failed(in.error());
+  csvreader csv(in);
+  switch (csv.next()) {
+    case csvreader::kRecord: break;
+    case csvreader::kEnd:
+      return failed(std::string("Datei "_w) + utf8ToW1252(options.diffpath) +
+                    std::string(" ist leer (keine Kopfzeile)"_w));
+    case csvreader::kError: return failed(csv.error());
+  }
+  csvcolumns columns;
+  std::string missing;
+  if (!findcolumns(csv.fields().data(), csv.fields().size(), columns, missing))
+    return failed(std::string("Kopfzeile von "_w) + utf8ToW1252(options.diffpath) +
+                  std::string(": Spalte fehlt: "_w) + missing);
+  csv.setfieldlimit(columns.needed);
+
+  // One pass over the diff: its German cells into memory.
+  diffcells diff;
+  prepareprogress progress;
+  std::uint64_t nextprogress = kProgressEvery, nextpoll = kCancelBytes;
+  for (;;) {
+    csvreader::status st = csv.next();
+    if (st == csvreader::kEnd) break;
+    if (st == csvreader::kError) return failed(cancelled() ? "Abgebrochen" : csv.error());
+    ++counts.rows;
+    const auto& f = csv.fields();
+    ttowerrec rec;
+    bool inbox = false;
+    rowverdict v =
+        csv.broken() ? kSkipMalformed : convertrow(f.data(), f.size(), columns, rec, inbox);
+    if (v == kRowOk) {
+      if (!diff.put(rec)) ++counts.superseded;
+    } else if (v == kRowOtherCountry) {
+      ++counts.othercountry;
+    } else {
+      ++counts.skipped[v];
+    }
+    if (counts.rows % kCancelRows == 0 || csv.csvbytes() >= nextpoll) {
+      nextpoll = csv.csvbytes() + kCancelBytes;
+      if (cancelled()) return failed("Abgebrochen");
+    }
+    if (options.progress && csv.csvbytes() >= nextprogress) {
+      nextprogress = csv.csvbytes() + kProgressEvery;
+      progress.rawbytes = in.rawbytes();
+      progress.filesize = in.filesize();
+      progress.csvbytes = csv.csvbytes();
+      progress.rows = counts.rows;
+      options.progress(progress);
+    }
+  }
+  if (cancelled()) return failed("Abgebrochen");
+  if (counts.before + diff.cells().size() > static_cast<std::uint64_t>(INT32_MAX))
+    return failed(std::string(kGermanFile) + std::string(" würde mehr als 2.147.483.647 Datensätze halten"_w));
+
+  // One pass over the database: known cells replaced in place, every
+  // record written to the new germtowers.dat and, in the box, to the new
+  // berlintowers.dat; then the new cells behind them.
+  try {
+    std::vector<ttowerrec> block(kBlockRecords);
+    for (;;) {
+      std::size_t n = db.read(block.data(), block.size());
+      if (n == 0) break;
+      for (std::size_t i = 0; i < n; ++i) {
+        ttowerrec& rec = block[i];
+        if (diffcells::cell* c = diff.find(rec)) {
+          c->matched = true;
+          if (std::memcmp(&rec, &c->rec, sizeof rec) != 0) {
+            c->changed = true;
+            rec = c->rec;
+          }
+        }
+        if (inberlin(rec)) {
+          berlin.write(&rec, sizeof rec);
+          ++counts.berlin;
+        }
+      }
+      german.write(block.data(), n * sizeof(ttowerrec));
+      counts.german += n;
+      if (cancelled()) return failed("Abgebrochen");
+    }
+    for (const diffcells::cell& c : diff.cells()) {
+      if (c.matched) {
+        ++(c.changed ? counts.updated : counts.unchanged);
+        continue;
+      }
+      german.write(&c.rec, sizeof c.rec);
+      ++counts.german;
+      ++counts.added;
+      if (inberlin(c.rec)) {
+        berlin.write(&c.rec, sizeof c.rec);
+        ++counts.berlin;
+      }
+    }
+    if (cancelled()) return failed("Abgebrochen");
+    german.finish();
+    berlin.finish();
+  } catch (const IoError& e) {
+    return failed(e.what());
+  }
+  if (cancelled()) return failed("Abgebrochen");
+  if (!german.commit()) return failed(german.error());
+  if (!berlin.commit())
+    return failed(berlin.error() + std::string(" (germtowers.dat wurde schon ersetzt)"_w));
+  result.ok = true;
+  return result;
+}

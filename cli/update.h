@@ -1,0 +1,58 @@
+// Bringing a prepared database up to date with an OpenCelliD diff (the
+// daily export: the same columns as the whole export, CSV or gzip).
+//
+// A cell is known when germtowers.dat holds a record with the same radio
+// (type code and type text), net, area and cell id.  A known cell gets the
+// row's record (position, range and the converter's other fields) in
+// place, so its record number never changes; a new German cell is
+// appended.  Rows of other countries and bad rows are counted and left
+// out exactly as prepare does; when one cell has several rows in the diff,
+// the last one wins (the cell keeps the place of its first row).
+// berlintowers.dat is then rewritten as the records of the new
+// germtowers.dat that lie in the Berlin box (inberlin), in file order.
+//
+// Cost: the diff is read once and its cells indexed in memory; the
+// database is read once, block by block, and written once.  Both files are
+// written under temporary names and replaced only after the whole diff
+// was read and applied; on any failure or cancellation both stay byte for
+// byte as they were and no temporary file is left.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "cli/prepare.h"
+#include "cli/towerrow.h"
+
+struct updatecounts {
+  std::uint64_t rows = 0;          // data rows of the diff
+  std::uint64_t updated = 0;       // known cells whose record changed
+  std::uint64_t unchanged = 0;     // known cells whose record stayed byte for byte
+  std::uint64_t added = 0;         // new cells appended
+  std::uint64_t superseded = 0;    // German rows of a cell that has a later row in the diff
+  std::uint64_t othercountry = 0;  // valid rows of other countries
+  std::uint64_t skipped[kSkipReasons] = {};
+  std::uint64_t before = 0;        // records of germtowers.dat before the update
+  std::uint64_t german = 0;        // records of germtowers.dat after it
+  std::uint64_t berlin = 0;        // records of berlintowers.dat after it
+  std::uint64_t skippedtotal() const;
+};
+
+struct updateoptions {
+  std::string diffpath;  // "-": standard input
+  std::string dir = ".";
+  // Called every few MB of diff input (optional).
+  std::function<void(const prepareprogress&)> progress;
+  // Polled regularly; true stops the run as a failure (optional).
+  std::function<bool()> cancelled;
+};
+
+struct updateresult {
+  bool ok = false;
+  bool nodatabase = false;  // germtowers.dat missing in dir (nothing was done)
+  std::string error;        // one line, Windows-1252, when !ok
+  updatecounts counts;
+};
+
+updateresult updatedatabase(const updateoptions& options);
