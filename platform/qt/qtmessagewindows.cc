@@ -20,6 +20,8 @@ bool run(QMessageBox& box, bool yesno, const char* yes, const char* no) {
     box.setStandardButtons(QMessageBox::Ok);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   }
+  // A notice may name a link or a file for the user to copy.
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   box.setWindowModality(Qt::ApplicationModal);
   int answer = box.exec();
   return yesno ? answer == QMessageBox::Yes : true;

@@ -112,6 +112,24 @@ TEST(QtMessageWindowsTest, InformationAndErrorHaveOneOkButton) {
   EXPECT_EQ(error.icon, QMessageBox::Critical);
 }
 
+TEST(QtMessageWindowsTest, NoticeTextCanBeSelectedForCopying) {
+  // A notice that names a link nobody could open must let the user copy it.
+  QtMessageWindows w;
+  Qt::TextInteractionFlags standard, plain;
+  whenmodal<QMessageBox>([&standard](QMessageBox* box) {
+    standard = box->textInteractionFlags();
+    box->accept();
+  });
+  w.standarddialog(MsgKind::Information, "https://www.openstreetmap.org/?mlat=52.5&mlon=13.4");
+  whenmodal<QMessageBox>([&plain](QMessageBox* box) {
+    plain = box->textInteractionFlags();
+    box->accept();
+  });
+  w.plainbox("Mitteilung", "celltowers.html", MsgIcon::Warning, false);
+  EXPECT_TRUE(standard.testFlag(Qt::TextSelectableByMouse));
+  EXPECT_TRUE(plain.testFlag(Qt::TextSelectableByMouse));
+}
+
 TEST(QtMessageWindowsTest, PlainBoxShowsCaptionIconAndGermanText) {
   QtMessageWindows w;
   Seen seen;
