@@ -44,10 +44,11 @@ std::string OpenStreetMapLink(long double longitude, long double latitude) {
                kLinkCap);
 }
 
-void ShowOnMap(int kind, std::int32_t recno) {
-  if (kind != kGoogleMaps && kind != kOpenStreetMap) return;
+bool ShowOnMap(int kind, std::int32_t recno, std::string* link) {
+  if (kind != kGoogleMaps && kind != kOpenStreetMap) return false;
   ttowerrec tower = readtower(recno);
-  std::string link = kind == kGoogleMaps ? GoogleMapsLink(tower.latitude, tower.longitude)
+  std::string text = kind == kGoogleMaps ? GoogleMapsLink(tower.latitude, tower.longitude)
                                          : OpenStreetMapLink(tower.longitude, tower.latitude);
-  OpenDocument(link);
+  if (link) *link = text;
+  return OpenDocument(text);
 }

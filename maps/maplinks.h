@@ -37,7 +37,9 @@ inline std::string OpenStreetMapLink(real longitude, real latitude) {
 }
 
 // Reads tower `recno` of the open database and opens its link (kind 0
-// Google Maps, 1 OpenStreetMap; other kinds do nothing) with OpenDocument.
-// Whether the browser could be started is not reported.  Throws IoError
-// when the record can't be read (no database open, number beyond the end).
-void ShowOnMap(int kind, std::int32_t recno);
+// Google Maps, 1 OpenStreetMap; other kinds do nothing and give false)
+// with OpenDocument.  Returns whether the desktop took the link; `link`
+// (when given) receives it, so that a caller can show it when no browser
+// could be started.  Throws IoError when the record can't be read (no
+// database open, number beyond the end).
+bool ShowOnMap(int kind, std::int32_t recno, std::string* link = nullptr);

@@ -1,9 +1,7 @@
 #include "maps/mappage.h"
 
-#include <cerrno>
-#include <cstdio>
-
 #include "celldb/database.h"
+#include "lib/support/atomicfile.h"
 #include "lib/support/ioerror.h"
 #include "lib/support/messages.h"
 #include "lib/support/w1252.h"
@@ -83,29 +81,32 @@ std::vector<std::string> MapPageLines(const std::string& title, bool labels, int
 }
 
 bool WriteMapPage(const std::string& filename, const std::string& title, bool labels, int n,
-                  int zoom, const PositionSource& position) {
+                  int zoom, const PositionSource& position, std::string* reason) {
   // Build every line first: a record that cannot be read must not leave a
   // half-written page behind.
   std::vector<std::string> lines = MapPageLines(title, labels, n, zoom, position);
-  std::FILE* f = std::fopen(filename.c_str(), "wb");
-  if (!f) return false;
-  bool ok = true;
-  for (const std::string& line : lines) {
-    if (std::fwrite(line.data(), 1, line.size(), f) != line.size() || std::fwrite("\r\n", 1, 2, f) != 2) {
-      ok = false;
-      break;
+  atomicfile page;
+  if (!page.create(filename)) {
+    if (reason) *reason = systemreason(page.errorcode());
+    return false;
+  }
+  try {
+    for (const std::string& line : lines) {
+      page.write(line.data(), line.size());
+      page.write("\r\n", 2);
     }
+    page.finish();
+  } catch (const IoError& e) {
+    throw MapPageWriteError(e.code(), "Schreibfehler in " + filename + ": " + systemreason(e.code()));
   }
-  int code = errno;
-  if (std::fclose(f) != 0 && ok) {
-    ok = false;
-    code = errno;
-  }
-  if (!ok) throw IoError(code ? code : EIO, "Schreibfehler in " + filename);
+  if (!page.commit())
+    throw MapPageWriteError(page.errorcode(), "Schreibfehler in " + filename + ": " +
+                                                  systemreason(page.errorcode()));
   return true;
 }
 
-bool ShowObjectsOnMapPage(int count, bool labels) {
+bool ShowObjectsOnMapPage(int count, bool labels, MapPageOutcome* outcome) {
+  if (outcome) *outcome = MapPageOutcome{};
   if (count <= 0) return false;
   std::string title = selectiontitle(criteria, 255);
   int n = count;
@@ -123,7 +124,12 @@ bool ShowObjectsOnMapPage(int count, bool labels) {
     ttowerrec r = readtower(resultlist[i]);
     return {toext(r.longitude), toext(r.latitude)};
   };
-  if (!WriteMapPage(kMapPageFile, title, labels, n, kMapPageZoom, position)) return false;
-  OpenDocument(kMapPageFile);
+  std::string reason;
+  if (!WriteMapPage(kMapPageFile, title, labels, n, kMapPageZoom, position, &reason)) {
+    if (outcome) outcome->reason = reason;
+    return false;
+  }
+  bool opened = OpenDocument(kMapPageFile);
+  if (outcome) outcome->opened = opened;
   return true;
 }

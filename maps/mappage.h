@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "celldb/resultlist.h"
+#include "lib/support/ioerror.h"
 #include "lib/support/real48.h"
 
 inline constexpr int kMapPageObjects = 20;
@@ -39,16 +40,33 @@ using PositionSource = std::function<std::pair<long double, long double>(int)>;
 std::vector<std::string> MapPageLines(const std::string& title, bool labels, int n, int zoom,
                                       const PositionSource& position);
 
-// Creates or truncates `filename` and writes the page.  Returns false (and
-// writes nothing) when the file cannot be created; throws IoError when a
-// write fails after that.
+// A write of the map page that failed after it was begun ("Schreibfehler
+// in <file>: <system's reason>"); the old page is still in place.
+class MapPageWriteError : public IoError {
+ public:
+  using IoError::IoError;
+};
+
+// Writes the page under a new temporary name in the folder of `filename`
+// and renames it over the old page when complete, so that a failure never
+// leaves a half page: the old one stays as it was.  Returns false (and
+// writes nothing) when the temporary file cannot be created (`reason`,
+// when given, then holds the system's text); throws MapPageWriteError
+// when a write or the rename fails after that.
 bool WriteMapPage(const std::string& filename, const std::string& title, bool labels, int n,
-                  int zoom, const PositionSource& position);
+                  int zoom, const PositionSource& position, std::string* reason = nullptr);
+
+// How the map command went, beyond whether the page was written.
+struct MapPageOutcome {
+  bool opened = false;  // the desktop took the page
+  std::string reason;   // why the page could not be created
+};
 
 // The command: the first min(count, 20) entries of the result list on the
 // page (with the notice "Es werden nur die ersten 20 Objekte gezeigt" when
 // there are more), centre and half extents stored in mapcentrelon/lat and
 // tolerancelon/lat, then the page is opened.  With an empty list nothing is
 // written or opened and the tolerances stay.  Returns whether the page was
-// written.
-bool ShowObjectsOnMapPage(int count, bool labels);
+// written; `outcome` (when given) tells whether it was opened, or why it
+// could not be created.
+bool ShowObjectsOnMapPage(int count, bool labels, MapPageOutcome* outcome = nullptr);

@@ -31,14 +31,15 @@ atomicfile::~atomicfile() { discard(); }
 
 bool atomicfile::create(const std::string& path) {
   std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return create(".", path);
+  if (slash == std::string::npos) return create("", path);
   return create(slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1));
 }
 
 bool atomicfile::create(const std::string& dir, const std::string& name) {
   discard();
   dir_ = dir.empty() ? "." : dir;
-  target_ = joinpath(dir_, name);
+  // A name without folder stays as it is in messages.
+  target_ = joinpath(dir, name);
   struct stat st {};
   if (::stat(dir_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
     code_ = ENOENT;
@@ -53,7 +54,7 @@ bool atomicfile::create(const std::string& dir, const std::string& name) {
   }
   static std::atomic<unsigned> serial{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string temp = joinpath(dir_, "." + name + ".tmp" + std::to_string(::getpid()) + "-" +
+    std::string temp = joinpath(dir, "." + name + ".tmp" + std::to_string(::getpid()) + "-" +
                                           std::to_string(serial++));
     fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd_ >= 0) {

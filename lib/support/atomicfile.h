@@ -26,8 +26,9 @@ class atomicfile {
   atomicfile(const atomicfile&) = delete;
   atomicfile& operator=(const atomicfile&) = delete;
 
-  // Creates a temporary file for dir/name (dir must exist; a target that
-  // is a folder is refused).  Returns false on failure.
+  // Creates a temporary file for dir/name (dir must exist, "" is the
+  // working directory; a target that is a folder is refused).  Returns
+  // false on failure.
   bool create(const std::string& dir, const std::string& name);
   // The same for a path: its folder is the part before the last "/"
   // (the working directory when there is none).

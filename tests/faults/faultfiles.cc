@@ -1,10 +1,15 @@
 #include "tests/faults/faultfiles.h"
 
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -54,6 +59,36 @@ childresult runlimited(long limitbytes, const std::function<int(std::string&)>& 
   r.exited = WIFEXITED(ws);
   r.status = r.exited ? WEXITSTATUS(ws) : -1;
   return r;
+}
+
+childresult onsmalltmpfs(const std::string& folder, long bytes, const std::function<int(std::string&)>& body) {
+  return runlimited(LONG_MAX, [&](std::string& report) {
+    std::string options = "size=" + std::to_string(bytes);
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+      report = std::string("skip: no tmpfs can be mounted here: ") + std::strerror(errno);
+      return 0;
+    }
+    return body(report);
+  });
+}
+
+bool filldisk(const std::string& folder) {
+  std::string name = folder + "/filler";
+  int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return errno == ENOSPC;
+  static const char block[4096] = {};
+  bool full = false;
+  for (;;) {
+    ssize_t n = ::write(fd, block, sizeof block);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      full = errno == ENOSPC;
+      break;
+    }
+  }
+  ::close(fd);
+  return full;
 }
 
 std::string germancsv(int n, bool berlin) {

@@ -21,6 +21,16 @@ struct childresult {
 // the string; its return value is the exit status.
 childresult runlimited(long limitbytes, const std::function<int(std::string&)>& body);
 
+// Runs body in a child process in which a tmpfs of `bytes` is mounted on
+// `folder` (in a mount namespace of its own, so that nothing outside the
+// child sees it).  Where the machine can't do that, body does not run and
+// the output starts with "skip: " and the reason.
+childresult onsmalltmpfs(const std::string& folder, long bytes, const std::function<int(std::string&)>& body);
+
+// Writes a filler file into `folder` until the disk is full; false when
+// the disk never reported ENOSPC.
+bool filldisk(const std::string& folder);
+
 // A German CSV export of n rows (all in Berlin when berlin).
 std::string germancsv(int n, bool berlin);
 

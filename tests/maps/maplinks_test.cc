@@ -91,10 +91,16 @@ TEST_F(ShowOnMapTest, OsmKindOpensOsmLink) {
   EXPECT_EQ(shell.opened[0].second.rfind(kOsm + "minlon=13.337015&", 0), 0u);
 }
 
-TEST_F(ShowOnMapTest, FailingShellIsIgnored) {
+TEST_F(ShowOnMapTest, FailingShellIsReportedWithTheLink) {
+  // Without a browser the caller must be able to show the link.
+  std::string link;
+  EXPECT_TRUE(ShowOnMap(kGoogleMaps, 1, &link));
   shell.result = false;
-  EXPECT_NO_THROW(ShowOnMap(kGoogleMaps, 0));
-  EXPECT_EQ(shell.opened.size(), 1u);
+  std::string failed;
+  EXPECT_FALSE(ShowOnMap(kOpenStreetMap, 1, &failed));
+  ASSERT_EQ(shell.opened.size(), 2u);
+  EXPECT_EQ(link, shell.opened[0].second);
+  EXPECT_EQ(failed, shell.opened[1].second);
 }
 
 TEST_F(ShowOnMapTest, UnknownKindOpensNothing) {

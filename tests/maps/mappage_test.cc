@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -301,10 +303,25 @@ TEST_F(MapPageTest, EmptyListWritesAndOpensNothingAndKeepsTolerances) {
 TEST_F(MapPageTest, UncreatableFileReturnsFalseAndOpensNothing) {
   opencells(3);
   std::filesystem::create_directory(kMapPageFile);
-  EXPECT_FALSE(ShowObjectsOnMapPage(3, false));
+  MapPageOutcome outcome;
+  outcome.opened = true;
+  EXPECT_FALSE(ShowObjectsOnMapPage(3, false, &outcome));
   EXPECT_TRUE(shell.opened.empty());
-  EXPECT_TRUE(messages.calls.empty()) << "no notice";
+  EXPECT_TRUE(messages.calls.empty()) << "the command gives the notice";
+  EXPECT_FALSE(outcome.opened);
+  EXPECT_EQ(outcome.reason, std::strerror(EISDIR));
   EXPECT_TRUE(std::filesystem::is_directory(kMapPageFile));
+}
+
+TEST_F(MapPageTest, PageThatNoBrowserTakesIsReportedAsNotOpened) {
+  opencells(2);
+  MapPageOutcome outcome;
+  ASSERT_TRUE(ShowObjectsOnMapPage(2, false, &outcome));
+  EXPECT_TRUE(outcome.opened);
+  shell.result = false;
+  ASSERT_TRUE(ShowObjectsOnMapPage(2, false, &outcome));
+  EXPECT_FALSE(outcome.opened);
+  EXPECT_EQ(shell.opened.size(), 2u);
 }
 
 TEST_F(MapPageTest, UnreadableRecordLeavesNoHalfWrittenPage) {
