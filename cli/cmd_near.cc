@@ -31,6 +31,6 @@ int cmdnear(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     surroundingresult = true;
     printresultlist(out, a.format, a.limit);
-    return kExitOk;
+    return listedstatus(err, "near", nearleftout(a.hasobject));
   });
 }

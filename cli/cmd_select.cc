@@ -15,6 +15,6 @@ int cmdselect(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!session.open(a.db, error)) return lookupfail(err, "select", error);
     session.select(a.keys);
     printresultlist(out, a.format, a.limit);
-    return kExitOk;
+    return listedstatus(err, "select", selectionleftout());
   });
 }

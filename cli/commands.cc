@@ -19,15 +19,16 @@ const clicommand kCommands[] = {
       {"demo", "[--dir DIR] [--count N]",
        "Demo-Datenbank germtowers.dat und berlintowers.dat erzeugen"_w, cmddemo},
       {"select",
-       "[--db DATEI] [--type T] [--net N] [--area A] [--cell C] [--format grid|csv] [--limit N]",
+       "[--db DATEI] [--type T] [--net N] [--area A] [--cell C] [--format grid|csv|geojson|kml] [--limit N]",
        "Zellen nach Art (Alle, GSM, UMTS, Unbekannt, LTE, CDMA), Netz, Area und CellId "
-       "auflisten; $ vor einer Zahl: hexadezimal"_w,
+       "auflisten; $ vor einer Zahl: hexadezimal (Status 3: mehr als 2.400.000 Treffer, "
+       "der Rest fehlt)"_w,
        cmdselect},
       {"near",
        "[--db DATEI] (--object N | --position \"BREITE,LAENGE\") [--type T] [--net N] [--area A] "
-       "[--cell C] [--format grid|csv] [--limit N]",
+       "[--cell C] [--format grid|csv|geojson|kml] [--limit N]",
        "Zellen um einen Datensatz oder eine Position auflisten, nächste zuerst "
-       "(das Suchfenster wächst, bis es 20 hält)"_w, cmdnear},
+       "(das Suchfenster wächst, bis es 20 hält; Status 3 wie bei select)"_w, cmdnear},
       {"link", "(--object N | --position \"BREITE,LAENGE\") --map google|osm [--db DATEI]",
        "Google-Maps- oder OpenStreetMap-Link eines Datensatzes oder einer Position ausgeben"_w,
        cmdlink},

@@ -3,7 +3,8 @@
 // Each command is one function in its own file (cmd_<name>.cc) that takes
 // the arguments after the command name and writes to out (results) and
 // err (errors, progress).  Texts are produced in Windows-1252 and written
-// as UTF-8 (see say).  Exit status: 0 success, 2 usage error or failure.
+// as UTF-8 (see say).  Exit status: 0 success, 2 usage error or failure
+// (3: see kExitTruncated).
 // A new command needs its function declared here and one line in the
 // table in commands.cc.
 #pragma once
@@ -26,6 +27,9 @@ struct clicommand {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 2;
+// select and near: more matches than the list holds; the first
+// 2,400,000 were printed and the count of the others went to err.
+inline constexpr int kExitTruncated = 3;
 
 // The command table.
 const std::vector<clicommand>& clicommands();

@@ -1,25 +1,32 @@
 // Printing the current result list (resultlist[1..resultcount] of the open
-// database) on a terminal, as UTF-8 lines.
+// database) as UTF-8.
 //
-// grid: the list screen as text: title, header and criteria line, then one
-//   line per entry, each renderline() of the pieces the window paints.
-//   The three head lines are printed also for an empty list.
-// csv:  "nr,datnr,type,netid,operator,area,cellid,longitude,latitude,range,dist"
-//   and one line per entry: area and cellid in hexadecimal, coordinates
-//   and dist with six decimals, dist empty unless surroundingresult.
+// grid:    the list screen as text: title, header and criteria line, then
+//          one line per entry laid out as renderline(rowpieces()) of the
+//          window.  The three head lines are printed also for an empty list.
+// csv:     "nr,datnr,type,netid,operator,area,cellid,longitude,latitude,range,dist"
+//          and one line per entry: area and cellid in hexadecimal,
+//          coordinates and dist with six decimals, dist empty unless
+//          surroundingresult.
+// geojson: one RFC 7946 FeatureCollection, a Point feature per entry
+//          ([longitude, latitude]) with the properties nr, datnr, type,
+//          net, operator, area, cell, cell_hex, range_m and, after a
+//          surrounding search, dist.
+// kml:     one KML 2.2 document, a Placemark per entry with the same
+//          fields as ExtendedData.
 //
-// limit caps the entry lines (-1: all).  Reads one record per line;
-// throws IoError when a record cannot be read.
+// Text from the database (the type text) never brings control bytes to
+// the output: each one is written as "?".
+//
+// limit caps the entry lines (-1: all).  Records are read in runs of
+// nearby record numbers, one positioned read per run, and every row is
+// formatted straight into one output buffer.  Throws IoError when a record
+// cannot be read (the rows before it are written).
 #pragma once
 
 #include <cstdint>
 #include <ostream>
-#include <string>
 
-#include "celldb/towerrec.h"
 #include "cli/lookupoptions.h"
 
 void printresultlist(std::ostream& out, listformat format, std::int64_t limit);
-
-// The csv line of list entry listindex (record recno), Windows-1252.
-std::string csvline(const ttowerrec& rec, std::int32_t listindex, std::int32_t recno);

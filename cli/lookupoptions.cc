@@ -96,8 +96,10 @@ bool parselookupargs(const std::vector<std::string>& args, unsigned allowed, loo
       if (missing) return false;
       if (value == "grid") a.format = listformat::kGrid;
       else if (value == "csv") a.format = listformat::kCsv;
+      else if (value == "geojson") a.format = listformat::kGeojson;
+      else if (value == "kml") a.format = listformat::kKml;
       else {
-        error = "--format: \"" + utf8ToW1252(value) + "\" ist weder grid noch csv";
+        error = "--format: \"" + utf8ToW1252(value) + "\" ist keins von grid, csv, geojson, kml";
         return false;
       }
     } else if (option(kOptLimit, "--limit")) {

@@ -6,7 +6,8 @@
 //   --type T               Alle, GSM, UMTS, Unbekannt, LTE or CDMA (any case)
 //   --net N, --area A, --cell C
 //                          key fields, read like the dialog's number fields
-//   --format grid|csv      list output (default grid)
+//   --format grid|csv|geojson|kml
+//                          list output (default grid)
 //   --limit N              at most N result rows printed (0 or more)
 //   --object N             record number (DatNr; "1.234" grouping allowed)
 //   --position "LAT,LON"   read like the program's position input
@@ -33,7 +34,7 @@ enum lookupoption : unsigned {
   kOptLabels = 1u << 7,
 };
 
-enum class listformat { kGrid, kCsv };
+enum class listformat { kGrid, kCsv, kGeojson, kKml };
 
 struct lookupargs {
   std::string db = "germtowers.dat";

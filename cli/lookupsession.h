@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
+#include <string_view>
 
 #include "celldb/towerrec.h"
 
@@ -31,6 +33,19 @@ class lookupsession {
   // failure.
   void select(const ttowerrec& keys);
 };
+
+// Matches of the selection just made that the full list could not take
+// (0 unless resultcount is kMaxResults): the records behind the last
+// listed one are passed once more.  IoError on a read failure.
+std::int64_t selectionleftout();
+
+// The same for a surrounding search just made (object: nearobject, else
+// nearposition): the matches of its last window beyond the list.
+std::int64_t nearleftout(bool object);
+
+// Ends a listing command: with matches left out, says how many on err and
+// returns kExitTruncated, else kExitOk.
+int listedstatus(std::ostream& err, std::string_view command, std::int64_t leftout);
 
 // Whether record number `object` lies in the open database; else false
 // with a message naming the last record in error.

@@ -1,0 +1,276 @@
+// The list output of select and near: grid rows exactly as the window
+// lays them out, GeoJSON and KML read back by real parsers (Python's json
+// and xml.etree) with longitude and latitude in their places, no control
+// byte of a database on the terminal, and selections larger than the list
+// reported with their count and status 3.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <random>
+
+#include "celldb/database.h"
+#include "cli/commands.h"
+#include "lib/support/w1252.h"
+#include "query/criteria.h"
+#include "query/listrows.h"
+#include "query/liststate.h"
+#include "tests/celldb/towerfiles.h"
+#include "tests/common/testfiles.h"
+#include "tests/lookups/lookuptest.h"
+
+using namespace lookuptest;
+using towertest::makerec;
+
+namespace {
+
+// Records that exercise every column: all type codes (and one beyond),
+// net ids with and without operator, areas and cell ids up to their
+// largest, coordinates on both sides of 0 and next to a rounding tie.
+std::vector<ttowerrec> variedrecords(int n) {
+  std::mt19937 gen(4711);
+  std::vector<ttowerrec> v;
+  for (int i = 0; i < n; ++i) {
+    auto u = [&](std::uint32_t m) { return static_cast<std::uint32_t>(gen() % m); };
+    long double lon = (static_cast<long double>(u(36000001)) - 18000000) / 100000.0L;
+    long double lat = (static_cast<long double>(u(18000001)) - 9000000) / 100000.0L;
+    if (i % 3 == 1) {  // a cluster for the surrounding searches
+      lon = 10.25L + (static_cast<long double>(u(10001)) - 5000) / 100000.0L;
+      lat = 50.5L + (static_cast<long double>(u(10001)) - 5000) / 100000.0L;
+    }
+    if (i % 7 == 0) lon = 13.0000005L + u(1000) * 1e-6L;  // near a tie of the 6th decimal
+    if (i % 11 == 0) lat = -0.0000004L;                    // rounds to -0.000000
+    std::int32_t cell = i % 13 == 0 ? -1 - static_cast<std::int32_t>(u(1000)) : static_cast<std::int32_t>(gen() >> 1);
+    ttowerrec r = makerec(static_cast<std::uint8_t>(u(7)), static_cast<std::uint16_t>(u(12) == 0 ? 65535 : u(10)),
+                          static_cast<std::uint16_t>(u(65536)), cell, lon, lat,
+                          static_cast<std::int32_t>(gen()) / (i % 3 == 0 ? 1 : 100000));
+    v.push_back(r);
+  }
+  v[3].typecode = 3;
+  settypetext(v[3], "NR");
+  return v;
+}
+
+class ExportTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir = std::make_unique<scratchdir>("export");
+    recs = variedrecords(30000);
+    towertest::writetowers(dir->file("germtowers.dat"), recs);
+  }
+  static void TearDownTestSuite() { dir.reset(); }
+  static std::string db() { return dir->file("germtowers.dat"); }
+  static inline std::unique_ptr<scratchdir> dir;
+  static inline std::vector<ttowerrec> recs;
+};
+
+// The list screen's own row for entry nr, as printed (UTF-8).
+std::string windowrow(const ttowerrec& r, int nr, int recno) {
+  return w1252ToUtf8(renderline(rowpieces(r, nr, recno)));
+}
+
+TEST_F(ExportTest, GridRowsAreTheWindowsRowsForSparseAndSortedLists) {
+  // A sparse selection (record numbers far apart and close together).
+  run r = turmcli({"select", "--db", db(), "--net", "3"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto l = lines(r.out);
+  std::vector<std::int32_t> want = selected(recs, {0, 3, 0, 0});
+  ASSERT_EQ(l.size(), want.size() + 3);
+  ASSERT_GT(want.size(), 2000u);
+  surroundingresult = false;
+  for (std::size_t i = 0; i < want.size(); ++i)
+    ASSERT_EQ(l[i + 3], windowrow(recs[static_cast<std::size_t>(want[i])], static_cast<int>(i + 1), want[i]))
+        << "entry " << i + 1;
+
+  // A surrounding search: at most 100 rows ordered by distance, with Dist.
+  r = turmcli({"near", "--db", db(), "--object", "4"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  l = lines(r.out);
+  ASSERT_GT(l.size(), 20u);
+  // The same search's list, read back through the query state it left.
+  run c = turmcli({"near", "--db", db(), "--object", "4", "--format", "csv"});
+  auto cl = lines(c.out);
+  ASSERT_EQ(cl.size(), l.size() - 2);
+  surroundingresult = true;
+  criteria.longitude = recs[4].longitude;
+  criteria.latitude = recs[4].latitude;
+  for (std::size_t i = 1; i < cl.size(); ++i) {
+    int recno = std::stoi(fields(cl[i])[1]);
+    EXPECT_EQ(l[i + 2], windowrow(recs[static_cast<std::size_t>(recno)], static_cast<int>(i), recno)) << i;
+  }
+  surroundingresult = false;
+}
+
+bool havepython() { return std::system("python3 -c 'import json, xml.etree.ElementTree' >/dev/null 2>&1") == 0; }
+
+// Runs a Python script on a file and returns what it prints.
+std::string python(const std::string& script, const std::string& file) {
+  scratchdir d("export-py");
+  writebytes(d.file("check.py"), script);
+  std::string cmd = "PYTHONIOENCODING=utf-8 python3 " + d.file("check.py") + " " + file + " 2>&1";
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[65536];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
+// Both parsers print one line per feature: datnr lon lat type net operator
+// area cell cell_hex range_m dist nr.
+const char* kReadGeojson = R"(import json, sys
+d = json.load(open(sys.argv[1], encoding='utf-8'))
+assert d['type'] == 'FeatureCollection', d['type']
+for f in d['features']:
+    assert f['type'] == 'Feature' and f['geometry']['type'] == 'Point'
+    lon, lat = f['geometry']['coordinates']
+    p = f['properties']
+    print(p['datnr'], '%.6f' % lon, '%.6f' % lat, repr(p['type']), p['net'], repr(p['operator']),
+          p['area'], p['cell'], p['cell_hex'], p['range_m'], p.get('dist', '-'), p['nr'])
+)";
+
+const char* kReadKml = R"(import sys, xml.etree.ElementTree as ET
+ns = {'k': 'http://www.opengis.net/kml/2.2'}
+root = ET.parse(sys.argv[1]).getroot()
+assert root.tag == '{http://www.opengis.net/kml/2.2}kml', root.tag
+for pm in root.findall('k:Document/k:Placemark', ns):
+    v = {d.get('name'): (d.find('k:value', ns).text or '') for d in pm.findall('k:ExtendedData/k:Data', ns)}
+    lon, lat = pm.find('k:Point/k:coordinates', ns).text.split(',')
+    print(v['datnr'], '%.6f' % float(lon), '%.6f' % float(lat), repr(v['type']), v['net'], repr(v['operator']),
+          v['area'], v['cell'], v['cell_hex'], v['range_m'], v.get('dist', '-'), v['nr'])
+)";
+
+std::string pyrepr(const std::string& s) { return "'" + s + "'"; }
+
+// The line the parsers must print for entry nr (record recno).
+std::string expectedline(const ttowerrec& r, int nr, int recno, const std::string& dist) {
+  std::string type = gettypetext(r);
+  for (char& c : type)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return std::to_string(recno) + " " + six(lonof(r)) + " " + six(latof(r)) + " " + pyrepr(type) + " " +
+         std::to_string(r.netid) + " " + pyrepr(OperatorName(r.netid)) + " " + std::to_string(r.area) + " " +
+         std::to_string(static_cast<std::uint32_t>(r.cellid)) + " " + hex(static_cast<std::uint32_t>(r.cellid)) +
+         " " + std::to_string(r.range) + " " + dist + " " + std::to_string(nr);
+}
+
+TEST_F(ExportTest, GeojsonAndKmlParseAndCarryLongitudeThenLatitude) {
+  if (!havepython()) GTEST_SKIP() << "python3 with json and xml.etree not found";
+  for (const char* format : {"geojson", "kml"}) {
+    const char* reader = std::string(format) == "geojson" ? kReadGeojson : kReadKml;
+    // A whole selection, then one cut by --limit.
+    run r = turmcli({"select", "--db", db(), "--type", "GSM", "--format", format});
+    ASSERT_EQ(r.status, 0) << r.err;
+    writebytes(dir->file("out"), r.out);
+    auto got = lines(python(reader, dir->file("out")));
+    std::vector<std::int32_t> want = selected(recs, {1, 0, 0, 0});
+    ASSERT_EQ(got.size(), want.size()) << format << ": " << (got.empty() ? "" : got[0]);
+    for (std::size_t i = 0; i < want.size(); ++i)
+      ASSERT_EQ(got[i], expectedline(recs[static_cast<std::size_t>(want[i])], static_cast<int>(i + 1), want[i], "-"))
+          << format << " entry " << i + 1;
+
+    r = turmcli({"select", "--db", db(), "--type", "GSM", "--format", format, "--limit", "7"});
+    writebytes(dir->file("out"), r.out);
+    EXPECT_EQ(lines(python(reader, dir->file("out"))).size(), 7u) << format;
+
+    r = turmcli({"select", "--db", db(), "--cell", "12345", "--format", format});  // nothing
+    writebytes(dir->file("out"), r.out);
+    EXPECT_EQ(python(reader, dir->file("out")), "") << format << ": an empty selection must still parse";
+
+    // A surrounding search carries dist; the csv of the same search gives
+    // the entries to expect.
+    r = turmcli({"near", "--db", db(), "--position", "50.5,10.25", "--format", format});
+    run csv = turmcli({"near", "--db", db(), "--position", "50.5,10.25", "--format", "csv"});
+    writebytes(dir->file("out"), r.out);
+    got = lines(python(reader, dir->file("out")));
+    auto c = lines(csv.out);
+    ASSERT_EQ(got.size() + 1, c.size()) << format;
+    ASSERT_GE(got.size(), 20u);
+    for (std::size_t i = 1; i < c.size(); ++i) {
+      auto f = fields(c[i]);
+      int recno = std::stoi(f[1]);
+      auto tokens = [](const std::string& t) {
+        std::vector<std::string> v;
+        std::size_t a = 0;
+        for (std::size_t b; (b = t.find(' ', a)) != std::string::npos; a = b + 1) v.push_back(t.substr(a, b - a));
+        v.push_back(t.substr(a));
+        return v;
+      };
+      auto g = tokens(got[i - 1]);
+      auto e = tokens(expectedline(recs[static_cast<std::size_t>(recno)], static_cast<int>(i), recno, "-"));
+      ASSERT_EQ(g.size(), 12u) << got[i - 1];
+      for (std::size_t k = 0; k < 12; ++k)
+        if (k != 10) {
+          EXPECT_EQ(g[k], e[k]) << format << " entry " << i << " field " << k;
+        }
+      EXPECT_NEAR(std::stod(g[10]), std::stod(f[10]), 1e-9) << format << " entry " << i;
+    }
+  }
+}
+
+TEST(ExportText, NoControlByteOfTheDatabaseReachesTheOutput) {
+  scratchdir d("export-ctl");
+  std::vector<ttowerrec> v(4, makerec(3, 1, 1, 1, 13.4L, 52.5L));
+  settypetext(v[0], "\x1b]0;pwn\x07");
+  settypetext(v[1], std::string("GSM\0X", 5));
+  settypetext(v[2], "A\"<&>\\,'");
+  settypetext(v[3], "\r\n\x7f\x9b");
+  towertest::writetowers(d.file("germtowers.dat"), v);
+  for (const char* format : {"grid", "csv", "geojson", "kml"}) {
+    run r = turmcli({"select", "--db", d.file("germtowers.dat"), "--format", format});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (char c : r.out)
+      ASSERT_TRUE((static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) || c == '\n')
+          << format << ": control byte " << static_cast<int>(static_cast<unsigned char>(c));
+    EXPECT_NE(r.out.find("?]0;pw"), std::string::npos) << format;
+    EXPECT_NE(r.out.find("GSM?X"), std::string::npos) << format;
+  }
+  if (!havepython()) GTEST_SKIP() << "python3 with json and xml.etree not found";
+  for (const char* format : {"geojson", "kml"}) {
+    run r = turmcli({"select", "--db", d.file("germtowers.dat"), "--format", format});
+    writebytes(d.file("out"), r.out);
+    auto got = lines(python(std::string(format) == "kml" ? kReadKml : kReadGeojson, d.file("out")));
+    ASSERT_EQ(got.size(), 4u) << format << ": " << (got.empty() ? "" : got[0]);
+    EXPECT_NE(got[2].find(R"('A"<&>\\,\'')"), std::string::npos) << format << ": " << got[2];
+    EXPECT_NE(got[3].find("'???\xE2\x80\xBA'"), std::string::npos) << format << ": " << got[3];  // 0x9B is U+203A
+  }
+}
+
+// More matches than the list holds: 2,400,005 records, record 0 at the
+// centre, the others 0.0015 east of it.
+class OverflowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir = std::make_unique<scratchdir>("export-full");
+    std::vector<ttowerrec> v(static_cast<std::size_t>(kMaxResults) + 5, makerec(1, 2, 3, 4, 13.4015L, 52.5L));
+    v[0] = makerec(1, 2, 3, 4, 13.4L, 52.5L);
+    towertest::writetowers(dir->file("germtowers.dat"), v);
+  }
+  static void TearDownTestSuite() { dir.reset(); }
+  static std::string db() { return dir->file("germtowers.dat"); }
+  static inline std::unique_ptr<scratchdir> dir;
+};
+
+TEST_F(OverflowTest, EveryFormatSaysHowManyWereLeftOutAndExitsWithStatus3) {
+  const std::string note = "5 weitere Treffer nicht aufgelistet (die Liste fasst höchstens 2.400.000)";
+  for (const char* format : {"grid", "csv", "geojson", "kml"}) {
+    for (std::vector<std::string> args : {std::vector<std::string>{"select"},                 // every record
+                                          std::vector<std::string>{"select", "--type", "GSM"},  // a filter pass
+                                          std::vector<std::string>{"near", "--position", "52.5,13.4"},
+                                          std::vector<std::string>{"near", "--object", "0"}}) {
+      std::string command = args[0];
+      args.insert(args.end(), {"--db", db(), "--format", format, "--limit", "3"});
+      run r = turmcli(args);
+      EXPECT_EQ(r.status, kExitTruncated) << format << " " << args[1] << ": " << r.err;
+      EXPECT_NE(r.err.find("turmcli " + command + ": " + note), std::string::npos) << r.err;
+    }
+  }
+  // A selection that fits says nothing.
+  run small = turmcli({"select", "--db", db(), "--cell", "5", "--format", "csv"});
+  EXPECT_EQ(small.status, 0) << small.err;
+  EXPECT_EQ(small.err, "");
+}
+
+}  // namespace
