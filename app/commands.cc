@@ -144,8 +144,7 @@ void TAW::runcommand(int tag) {
         break;
       }
       case 60:
-        aboutbox(this, std::string("über Turmfinder"_w),
-                 {"Turmfinder in Deutschland", authorline(), kVersionLine, sourceline(), ""}, 5, 30);
+        aboutbox(this, std::string("über Turmfinder"_w), aboutlines(), 5, kAboutWidth);
         break;
       case 61:
         if (choosefont(std::string("Bildschirm-Schrift wählen"_w), screenfontrec, screenfont,

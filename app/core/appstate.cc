@@ -19,6 +19,11 @@ std::uint16_t statusbarheight = 25;
 std::string authorline() { return std::string("Ein Programm des Turmfinder-Teams"_w); }
 std::string sourceline() { return std::string("Daten: OpenCelliD, www.opencellid.org (CC BY-SA 4.0)"_w); }
 
+std::vector<std::string> aboutlines() {
+  return {"Turmfinder in Deutschland", "vom Turmfinder-Team", kVersionLine, "Daten: www.opencellid.org",
+          "Lizenz: CC BY-SA 4.0"};
+}
+
 std::string databasetitle() {
   return dbfilename == "germtowers.dat" ? "Turmfinder in Deutschland" : "Turmfinder in Berlin";
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/core/settingsfiles.h"
 #include "lib/support/fontrec.h"
@@ -28,6 +29,11 @@ inline constexpr const char* kProgramTitle = "Turmfinder";
 inline constexpr const char* kVersionLine = "Version 0.9";
 std::string authorline();
 std::string sourceline();
+// The five lines of the about box, each at most kAboutWidth characters
+// (the box is that many characters wide at any dialog font): the data
+// source and its licence stand on lines of their own.
+inline constexpr int kAboutWidth = 30;
+std::vector<std::string> aboutlines();
 // "Turmfinder in Deutschland" for "germtowers.dat", else "Turmfinder in Berlin".
 std::string databasetitle();
 

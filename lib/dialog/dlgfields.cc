@@ -13,8 +13,15 @@
 std::string fielderrortext;
 
 namespace {
-constexpr int kFieldChars = 20;
-constexpr std::size_t kFieldCapacity = 40;
+// What the converters read: a real of up to 20 characters, a whole number
+// of up to 10.  A field holding more is refused with its message rather
+// than read cut (a cut "000000000123456" would be 1).
+constexpr std::size_t kRealChars = 20;
+constexpr std::size_t kCardChars = 10;
+// The text is fetched in full (up to the edit limit of 255) so that the
+// length check sees what the user typed.
+constexpr int kFetchChars = 255;
+constexpr std::size_t kFetchCapacity = 255;
 
 // A text that is no number at all is named as typed in the message: the
 // converted value (0) would claim that a valid number was out of range.
@@ -30,7 +37,11 @@ void seterror(std::int32_t& errorid, std::int32_t id, const std::string& message
 
 // getcardfield, also handing back the text read and whether it converted.
 std::uint32_t readcard(QWidget* dialoghandle, std::int32_t id, std::string& text, bool& readable) {
-  getitemtexttrimmed(kFieldChars, dialoghandle, id, text, kFieldCapacity);
+  getitemtexttrimmed(kFetchChars, dialoghandle, id, text, kFetchCapacity);
+  if (text.size() > kCardChars) {
+    readable = false;
+    return 0;
+  }
   int error = 0;
   std::uint32_t v = strtocard(text, error);
   readable = error == 0;
@@ -41,9 +52,10 @@ std::uint32_t readcard(QWidget* dialoghandle, std::int32_t id, std::string& text
 void getrealfield(QWidget* dialoghandle, std::int32_t id, real& value, real minimum, real maximum,
                   bool& ok, std::int32_t& errorid) {
   std::string text;
-  getitemtexttrimmed(kFieldChars, dialoghandle, id, text, kFieldCapacity);
+  getitemtexttrimmed(kFetchChars, dialoghandle, id, text, kFetchCapacity);
   int errpos = 0;
-  long double v = strtoreal(text, errpos);
+  long double v = text.size() > kRealChars ? 0.0L : strtoreal(text, errpos);
+  if (text.size() > kRealChars) errpos = static_cast<int>(kRealChars) + 1;
   value = toreal(v);
   bool readable = errpos == 0;
   ok = readable && toext(minimum) <= v && v <= toext(maximum);

@@ -4,7 +4,9 @@
 // Each reader sets ok.  The first failing reader of a check stores its
 // control id in errorid (which the caller sets to 0 before the first
 // reader) and its message in fielderrortext; later failures leave both.
-// The readers look at no more than the first 20 characters of a field.
+// A real field may hold up to 20 characters (trimmed), a whole-number
+// field up to 10; a longer text fails the check with the field's message
+// (naming the text as typed) instead of being read cut.
 #pragma once
 
 #include <cstdint>

@@ -22,6 +22,12 @@ const QFont* dialogfont() { return fontslot().get(); }
 void setdialogfont(const QFont& f) { fontslot() = std::make_unique<QFont>(f); }
 void cleardialogfont() { fontslot().reset(); }
 
+QFont defaultdialogfont() {
+  QFont f("MS Sans Serif");
+  f.setPixelSize(11);
+  return f;
+}
+
 std::string oneshotfieldhint;
 QWidget* tabsheetcontainer = nullptr;
 std::uint8_t defaulthintmode = 0;

@@ -18,8 +18,13 @@ extern QPointer<Tzodialog> currentdialog;   // set up last (hint panel on) or ac
 extern QPointer<Tzodialog> lastsetupdialog;
 extern bool dialogcancelled;                // a dialog was closed with Cancel
 
-// The font of all dialogs; nullptr: toolkit default and fixed metrics.
+// The font of all dialogs; nullptr: none was made, and dialogs use
+// defaultdialogfont() instead.
 const QFont* dialogfont();
+// The font of the stored form description ("MS Sans Serif", 11 pixels, or
+// the toolkit's substitute): what a dialog draws in without a dialog font,
+// and what its metrics are then computed from.
+QFont defaultdialogfont();
 void setdialogfont(const QFont& f);
 void cleardialogfont();
 

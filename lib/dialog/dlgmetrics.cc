@@ -28,9 +28,9 @@ dlgmetrics computemetrics(int fontheight, int extraspacing) {
 
 int dialogfontheight() {
   const QFont* f = dialogfont();
-  if (!f) return 0;
-  if (f->pixelSize() > 0) return f->pixelSize();
-  return QFontInfo(*f).pixelSize();
+  const QFont font = f ? *f : defaultdialogfont();
+  if (font.pixelSize() > 0) return font.pixelSize();
+  return QFontInfo(font).pixelSize();
 }
 
 void setmetrics(int extraspacing, int /*unit*/, std::uint16_t& cw, std::uint16_t& rowh, std::uint16_t& lh) {

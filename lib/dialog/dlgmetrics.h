@@ -14,7 +14,9 @@ struct dlgmetrics {
 // dialog font: cw 8 and an unspaced line of 8.
 dlgmetrics computemetrics(int fontheight, int extraspacing);
 
-// Height in pixels of the dialog font, 0 when there is none.
+// Height in pixels of the font dialogs draw in: the dialog font, or the
+// default dialog font when there is none (so that rows always hold the
+// text that is drawn in them).
 int dialogfontheight();
 
 // Metrics for the dialog font with the given extra line spacing (the

@@ -1,11 +1,13 @@
 #include "lib/dialog/zodialog.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -47,9 +49,7 @@ Tzodialog::Tzodialog(QWidget* owner) : QDialog(owner ? owner : applicationmainwi
   setObjectName("dlgform");
   setGeometry(1, 1, 435, 300);
   setWindowTitle("Dialog");
-  QFont formfont("MS Sans Serif");
-  formfont.setPixelSize(11);
-  setFont(formfont);
+  setFont(defaultdialogfont());
   placement = 1;
   nonmodal = 0;
   checkpoint("tzodialog.Create 1");
@@ -67,6 +67,8 @@ Tzodialog::Tzodialog(QWidget* owner) : QDialog(owner ? owner : applicationmainwi
   setWindowFlags(flags);
   setSizeGripEnabled(sizeableswitch);
   if (const QFont* f = dialogfont()) setFont(*f);
+  // A Cancel in an earlier dialog says nothing about this one.
+  dialogcancelled = false;
   modalresult_ = 0;
   parameters = std::make_unique<dlgtable>();
   initdlgtable(*parameters);
@@ -95,6 +97,7 @@ void Tzodialog::setupwindow() {
   checkpoint("tzodialog.setup 1");
   if (dialogidhook && helpactive && dialogid >= 100) dialogidhook(dialogid);
   if (cw == 0) setmetrics(6, 1, cw, rowh, lh);
+  fittoscreen();
   containerhandle = container;
   checkpoint("tzodialog.setup 2 " + fromq(objectName()) + " " + (istabsheetdialog ? "2" : "1"));
   dlgtable& t = *parameters;
@@ -246,7 +249,7 @@ QWidget* Tzodialog::createcontrol(dlgparameter& p, QWidget* parent) {
       // The described height is the opened list's: the closed box is one
       // line high and the list shows height - 2 lines.
       c->setMaxVisibleItems(std::max(1, p.height - 2));
-      c->setFont(dialogfont() ? *dialogfont() : font());
+      c->setFont(font());  // the dialog font, as fitted to the screen
       height = lh;
       w = c;
       break;
@@ -328,12 +331,17 @@ QWidget* Tzodialog::createcontrol(dlgparameter& p, QWidget* parent) {
   return w;
 }
 
+bool Tzodialog::wantshintpanel() const {
+  if (istabsheetdialog || hintmode == 0 || hintpanelswitch == 0) return false;
+  const dlgtable& t = *parameters;
+  for (int i = 1; i <= itemcount; ++i)
+    if (!t[i].hint.empty()) return true;
+  return false;
+}
+
 void Tzodialog::makehintpanel() {
-  if (istabsheetdialog || hintmode == 0 || hintpanelswitch == 0) return;
+  if (!wantshintpanel()) return;
   dlgtable& t = *parameters;
-  bool anyhint = false;
-  for (int i = 1; i <= itemcount; ++i) anyhint = anyhint || !t[i].hint.empty();
-  if (!anyhint) return;
   hintpanel = new QLabel(container);
   hintpanel->setObjectName("hintpanel");
   assigncontrolid(hintpanel);
@@ -351,8 +359,50 @@ void Tzodialog::makehintpanel() {
   hintpanel->show();
 }
 
+QRect Tzodialog::screenarea() const {
+  QWidget* parent = parentWidget();
+  QScreen* s = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  return s ? s->availableGeometry() : QRect();
+}
+
+void Tzodialog::fittoscreen() {
+  if (istabsheetdialog || cw == 0 || rowh == 0 || lh == 0) return;
+  const QRect area = screenarea();
+  if (area.isEmpty()) return;
+  const dlgtable& t = *parameters;
+  const int maxw = std::max(1, area.width() - kFrameAllowanceWidth);
+  const int maxh = std::max(1, area.height() - kFrameAllowanceHeight);
+  const double needw = static_cast<double>(t[0].width != 0 ? t[0].width : t[0].charwidth) * cw;
+  double needh = static_cast<double>(t[0].height) * rowh;
+  if (wantshintpanel()) needh += 8.0 * rowh;
+  if (needw <= maxw && needh <= maxh) return;
+  // Every position and size is a multiple of cw, rowh or lh: scaling the
+  // three down (and the font with them) shrinks the whole dialog alike.
+  const double f = std::min(needw > 0 ? maxw / needw : 1.0, needh > 0 ? maxh / needh : 1.0);
+  auto scaled = [f](std::uint16_t v) {
+    return static_cast<std::uint16_t>(std::max(1.0, std::floor(v * f)));
+  };
+  const std::uint16_t oldcw = cw, oldlh = lh;
+  cw = scaled(cw);
+  lh = scaled(lh);
+  rowh = scaled(rowh);
+  // The font follows the smaller of the two ratios, so that a text keeps
+  // fitting the width and the height it was described for.
+  const double r = std::min(static_cast<double>(cw) / oldcw, static_cast<double>(lh) / oldlh);
+  QFont shrunk = font();
+  const int px = shrunk.pixelSize() > 0 ? shrunk.pixelSize() : QFontInfo(shrunk).pixelSize();
+  shrunk.setPixelSize(std::max(1, static_cast<int>(std::floor(px * r))));
+  setFont(shrunk);
+}
+
 void Tzodialog::placewindow() {
   dlgtable& t = *parameters;
+  const QRect screen = screenarea();
+  if (!istabsheetdialog && !screen.isEmpty()) {
+    // Whatever the description says, the window stays within its screen.
+    t[0].width = static_cast<std::uint16_t>(std::min<int>(t[0].width, screen.width()));
+    t[0].height = static_cast<std::uint16_t>(std::min<int>(t[0].height, screen.height()));
+  }
   if (exportmode != 0) {
     t[0].x = 1;
     t[0].y = 1;
@@ -362,8 +412,7 @@ void Tzodialog::placewindow() {
     if (placement == 2 && parent) {
       area = QRect(parent->mapToGlobal(QPoint(0, 0)), parent->size());
     } else {
-      QScreen* s = parent ? parent->screen() : QGuiApplication::primaryScreen();
-      area = s ? s->availableGeometry() : QRect(0, 0, t[0].width, t[0].height);
+      area = !screen.isEmpty() ? screen : QRect(0, 0, t[0].width, t[0].height);
     }
     t[0].x = static_cast<std::uint16_t>(area.left() + std::max(0, (area.width() - t[0].width) / 2));
     t[0].y = static_cast<std::uint16_t>(area.top() + std::max(0, (area.height() - t[0].height) / 2));

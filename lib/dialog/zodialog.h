@@ -74,7 +74,16 @@ class Tzodialog : public QDialog {
   void buttonclicked(int tag);
 
  private:
+  // Room left on the screen for the window frame around the client area.
+  static constexpr int kFrameAllowanceWidth = 16, kFrameAllowanceHeight = 40;
+
   QWidget* createcontrol(dlgparameter& p, QWidget* parent);
+  // The available area of the screen the dialog opens on.
+  QRect screenarea() const;
+  // Shrinks cw, lh, rowh and the font when the described window would not
+  // fit its screen (a huge dialog font), so that no control is off-screen.
+  void fittoscreen();
+  bool wantshintpanel() const;
   void dressedit(QWidget* w, const dlgparameter& p, bool multiline);
   void makehintpanel();
   void placewindow();

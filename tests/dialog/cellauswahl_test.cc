@@ -4,7 +4,9 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QFontMetrics>
 #include <QLineEdit>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -160,6 +162,44 @@ TEST_F(CellSelection, CancelLeavesCriteriaUntouched) {
   });
   EXPECT_FALSE(runcellselection(nullptr, criteria));
   EXPECT_EQ(std::memcmp(&before, &criteria, sizeof criteria), 0);
+}
+
+TEST_F(CellSelection, AreaOrCellIdLongerThanWhatIsReadIsRefusedNotCut) {
+  // 15 characters fit the field; read cut to 10 they would be taken as 1.
+  for (auto [id, top] : {std::pair{kArea, "65535"}, std::pair{kCellid, "2147483647"}}) {
+    messages.calls.clear();
+    criteria = ttowerrec{};
+    TcellauswahlDlg dlg(nullptr, 0, criteria);
+    typeinto(&dlg, id, "000000000123456");
+    ASSERT_EQ(textof(&dlg, id), "000000000123456");
+    EXPECT_FALSE(dlg.canclose()) << id;
+    EXPECT_EQ(+criteria.area, 0);
+    EXPECT_EQ(+criteria.cellid, 0);
+    EXPECT_EQ(dlg.focusWidget(), itemof(&dlg, id));
+    ASSERT_EQ(messages.calls.size(), 2u);
+    EXPECT_EQ(messages.calls[1].text,
+              std::string("Ganzzahl-Wert 000000000123456 muß >=0 und <="_w) + top + " sein");
+  }
+}
+
+TEST_F(CellSelection, HugeDialogFontKeepsOkAndAbbruchOnTheScreen) {
+  QFont f;
+  f.setPixelSize(400);
+  setdialogfont(f);
+  TcellauswahlDlg dlg(nullptr, 0, criteria);
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+  const QRect screen = dlg.screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(dlg.frameGeometry())) << dlg.width() << "x" << dlg.height();
+  for (int id : {1, 2, kType, kNetid, kArea, kCellid}) {
+    QWidget* w = itemof(&dlg, id);
+    ASSERT_NE(w, nullptr) << id;
+    EXPECT_TRUE(dlg.rect().contains(QRect(w->mapTo(&dlg, QPoint(0, 0)), w->size()))) << id;
+  }
+  // The shrunk font still fits the rows.
+  auto* netid = itemof(&dlg, kNetid);
+  EXPECT_GE(netid->height(), QFontMetrics(netid->font()).height());
+  cleardialogfont();
 }
 
 TEST_F(CellSelection, RowsCarryTheirHelpTexts) {

@@ -19,7 +19,8 @@ class FieldDlg : public Tzodialog {
     describeheader(40, 10, "Felder", t);
     describeedit(1, 1, 1, "", 20, t[1]);
     describeedit(1, 3, 2, "", 20, t[2]);
-    itemcount = 2;
+    describeedit(1, 5, 3, "", 30, t[3]);  // wider than a real is read
+    itemcount = 3;
     setupwindow();
   }
   std::int32_t id(int record) { return (*parameters)[record].id; }
@@ -131,6 +132,34 @@ TEST_F(FieldReaders, OnlyFirstFailureIsKept) {
   getintfield(&dlg, dlg.id(2), b, toreal(0), toreal(65535), ok, err);
   EXPECT_EQ(err, dlg.id(1));
   EXPECT_EQ(fielderrortext, std::string("Ganzzahl-Wert 70000 muß >=0 und <=65535 sein"_w));
+}
+
+TEST_F(FieldReaders, TextLongerThanWhatIsReadIsRefusedNotCut) {
+  // Read cut to 10 characters, "000000000123456" would be taken as 1.
+  dlg.put(1, "000000000123456");
+  std::int32_t v = 0;
+  bool ok = true;
+  std::int32_t err = 0;
+  getintfield(&dlg, dlg.id(1), v, toreal(0), toreal(65535), ok, err);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(err, dlg.id(1));
+  EXPECT_EQ(fielderrortext, std::string("Ganzzahl-Wert 000000000123456 muß >=0 und <=65535 sein"_w));
+  // Ten characters (blanks around them trimmed) are still read.
+  dlg.put(2, " 0000000123 ");
+  err = 0;
+  getintfield(&dlg, dlg.id(2), v, toreal(0), toreal(65535), ok, err);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(v, 123);
+  // A real is read up to 20 characters.
+  real r{};
+  dlg.put(3, "52.5000000000000000001");
+  getrealfield(&dlg, dlg.id(3), r, toreal(-180), toreal(180), ok, err);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(err, dlg.id(3));
+  dlg.put(3, "52.50000000000000001");
+  err = 0;
+  getrealfield(&dlg, dlg.id(3), r, toreal(-180), toreal(180), ok, err);
+  EXPECT_TRUE(ok);
 }
 
 TEST_F(FieldReaders, ReaderLooksAtFirst20CharactersOnly) {

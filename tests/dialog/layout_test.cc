@@ -196,6 +196,20 @@ TEST_F(DialogLayout, OkReturnsOneAndCancelTwoWithCancelledFlag) {
   EXPECT_TRUE(dialogcancelled);
 }
 
+TEST_F(DialogLayout, ConstructionForgetsTheCancelOfAnEarlierDialog) {
+  {
+    TestDlg d([](TestDlg& d) { twobuttons(d); });
+    whenmodal([](Tzodialog* m) { clickbutton(m, 2); });
+    EXPECT_EQ(d.exec(), mrCancel);
+  }
+  ASSERT_TRUE(dialogcancelled);
+  TestDlg next([](TestDlg& d) { twobuttons(d); });
+  EXPECT_FALSE(dialogcancelled);
+  whenmodal([](Tzodialog* m) { clickbutton(m, 1); });
+  EXPECT_EQ(next.exec(), mrOk);
+  EXPECT_FALSE(dialogcancelled);
+}
+
 TEST_F(DialogLayout, RefusedCheckKeepsDialogOpenWithResultZero) {
   TestDlg d([](TestDlg& d) { twobuttons(d); });
   d.accept = false;
@@ -239,9 +253,9 @@ TEST_F(DialogLayout, EnterInEditMovesToNextField) {
   d.show();
   QApplication::setActiveWindow(&d);
   (*d.parameters)[1].control->setFocus();
-  QTRY_COMPARE(QApplication::focusWidget(), (*d.parameters)[1].control);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == (*d.parameters)[1].control; }, 2000));
   QTest::keyClick((*d.parameters)[1].control, Qt::Key_Return);
-  QTRY_COMPARE(QApplication::focusWidget(), (*d.parameters)[2].control);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == (*d.parameters)[2].control; }, 2000));
 }
 
 TEST_F(DialogLayout, EditLimitsInputToCharwidth) {

@@ -1,16 +1,21 @@
 // The stock dialogs: text input, choice box, about box, rename dialog.
 #include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
+#include "app/core/appstate.h"
 #include "lib/dialog/ZODlgs2.h"
 #include "lib/dialog/dlgmetrics.h"
 #include "lib/dialog/dlgtext.h"
 #include "lib/support/w1252.h"
+#include "platform/qt/qtfont.h"
 #include "platform/testing/recording_messagewindows.h"
 #include "tests/common/screenshot.h"
 #include "tests/dialog/dlgtest.h"
@@ -207,6 +212,99 @@ TEST_F(StockDialogs, AboutBoxIsLinesPlusEightRowsHighWithOneButton) {
   EXPECT_EQ(height, (3 + 8) * rowh);
   EXPECT_EQ(buttons, 1);
   EXPECT_EQ(second, "Autor");
+}
+
+// The about box of the program: its lines, each in a label of the box's
+// width.  Returns the labels of lines 1 to 5.
+std::vector<QLabel*> aboutlabels(Tzodialog* d) {
+  std::vector<QLabel*> labels;
+  for (int i = 1; i <= 5; ++i) labels.push_back(qobject_cast<QLabel*>(itemof(d, 199 + i)));
+  return labels;
+}
+
+// Every line is shown whole: its text, in the label's font, fits the label.
+void expectlinesfit(Tzodialog* d, const std::string& what) {
+  const std::vector<std::string> lines = aboutlines();
+  const std::vector<QLabel*> labels = aboutlabels(d);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    ASSERT_NE(labels[i], nullptr) << what;
+    EXPECT_EQ(labels[i]->text(), toq(lines[i])) << what;
+    EXPECT_LE(QFontMetrics(labels[i]->font()).horizontalAdvance(labels[i]->text()),
+              labels[i]->contentsRect().width())
+        << what << ": " << lines[i];
+  }
+}
+
+TEST_F(StockDialogs, AboutBoxLinesFitTheirLabelsAtEveryDialogFont) {
+  for (const std::string& line : aboutlines()) EXPECT_LE(line.size(), std::size_t(kAboutWidth)) << line;
+  {
+    xTaboutdlg d(nullptr, "t", aboutlines(), 5, kAboutWidth);
+    expectlinesfit(&d, "no dialog font");
+  }
+  setdialogfont(qfontof(startupfont(defaultfontrecord())));
+  {
+    xTaboutdlg d(nullptr, "t", aboutlines(), 5, kAboutWidth);
+    expectlinesfit(&d, "the default dialog font");
+  }
+  int families = 0;
+  for (const char* family : {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Mono", "Liberation Sans",
+                             "Liberation Serif", "Liberation Mono"}) {
+    if (!QFontDatabase::families().contains(family)) continue;
+    ++families;
+    for (int points : {6, 8, 10, 12, 16, 24, 36, 48}) {
+      for (bool bold : {false, true}) {
+        QFont f(family, points);
+        f.setBold(bold);
+        setdialogfont(f);
+        xTaboutdlg d(nullptr, "t", aboutlines(), 5, kAboutWidth);
+        expectlinesfit(&d, std::string(family) + " " + std::to_string(points) + (bold ? " bold" : ""));
+      }
+    }
+  }
+  EXPECT_GT(families, 0) << "none of the fonts of the install script";
+}
+
+TEST_F(StockDialogs, WithoutDialogFontAboutLinesStandApart) {
+  // The rows follow the font the box draws in, not fixed 8-pixel metrics.
+  cleardialogfont();
+  xTaboutdlg d(nullptr, "t", aboutlines(), 5, kAboutWidth);
+  const std::vector<QLabel*> labels = aboutlabels(&d);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    ASSERT_NE(labels[i], nullptr);
+    const int textheight = QFontMetrics(labels[i]->font()).height();
+    EXPECT_GE(labels[i]->height(), textheight) << i;
+    if (i > 0) EXPECT_GE(labels[i]->y(), labels[i - 1]->y() + textheight) << i;
+  }
+}
+
+TEST_F(StockDialogs, HugeDialogFontKeepsTheAboutBoxAndItsOkOnTheScreen) {
+  QFont f;
+  f.setPixelSize(400);
+  setdialogfont(f);
+  xTaboutdlg d(nullptr, "t", aboutlines(), 5, kAboutWidth);
+  d.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+  EXPECT_TRUE(d.screen()->availableGeometry().contains(d.frameGeometry()))
+      << d.width() << "x" << d.height();
+  QWidget* ok = itemof(&d, 1);
+  ASSERT_NE(ok, nullptr);
+  EXPECT_TRUE(d.rect().contains(ok->geometry()));
+  expectlinesfit(&d, "400 pixels");
+}
+
+TEST_F(StockDialogs, AboutBoxScreenshotsAtDefaultAnd16PointDialogFont) {
+  setdialogfont(qfontof(startupfont(defaultfontrecord())));
+  QFont sixteen = qfontof(startupfont(defaultfontrecord()));
+  sixteen.setPointSize(16);
+  for (auto [font, name] : {std::pair{*dialogfont(), "dialog_about_default.png"},
+                            std::pair{sixteen, "dialog_about_16pt.png"}}) {
+    setdialogfont(font);
+    xTaboutdlg d(nullptr, std::string("über Turmfinder"_w), aboutlines(), 5, kAboutWidth);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    expectlinesfit(&d, name);
+    keepscreenshot(d.grab().toImage(), name);
+  }
 }
 
 TEST_F(StockDialogs, NameReplaceNeedsBothNames) {
