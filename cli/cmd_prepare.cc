@@ -1,5 +1,10 @@
-// turmcli prepare CSV [--dir DIR]
+// turmcli prepare CSV [--dir DIR]: DIR is created when it does not exist yet.
 #include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/interrupt.h"
@@ -9,24 +14,27 @@
 
 namespace {
 
-void printsummary(std::ostream& out, const prepareoptions& o, const preparecounts& c) {
-  auto row = [&](std::string label, std::uint64_t n, std::string_view unit) {
-    label += ':';
-    if (label.size() < 20) label.append(20 - label.size(), ' ');
-    std::string num = groupdigits(n);
-    if (num.size() < 12) num.insert(0, 12 - num.size(), ' ');
-    say(out, label + num + " " + std::string(unit));
-  };
-  row("Gelesen", c.rows, std::string("Zeilen aus "_w) + utf8ToW1252(o.csvpath));
-  row(kGermanFile, c.german, "Zellen"_w);
-  row(kBerlinFile, c.berlin, "Zellen"_w);
-  row(std::string("Andere Länder"_w), c.othercountry, "Zeilen (mcc nicht 262)"_w);
-  row(std::string("Übersprungen"_w), c.skippedtotal(), "Zeilen"_w);
-  for (int r = 0; r < kSkipReasons; ++r) {
-    std::string num = groupdigits(c.skipped[r]);
-    if (num.size() < 12) num.insert(0, 12 - num.size(), ' ');
-    say(out, std::string(20, ' ') + num + "   " + skipreasontext(r));
+// Creates dir and the folders above it that are missing; returns the
+// folders it made, innermost first, so that a failed run can take them
+// away again.  A path that exists is left alone (prepare then says what is
+// wrong with it).
+std::vector<std::string> makefolders(const std::string& dir, std::string& error) {
+  std::vector<std::string> made;
+  std::error_code ec;
+  std::filesystem::path p(dir);
+  if (std::filesystem::exists(p, ec)) return made;
+  for (std::filesystem::path q = p; !q.empty() && !std::filesystem::exists(q, ec); q = q.parent_path()) {
+    made.push_back(q.string());
+    if (q == q.parent_path()) break;
   }
+  std::filesystem::create_directories(p, ec);
+  if (ec) {
+    error = std::string("Verzeichnis "_w) + utf8ToW1252(dir) +
+            std::string(" kann nicht angelegt werden: "_w) + utf8ToW1252(ec.message());
+    for (const std::string& f : made) ::rmdir(f.c_str());
+    made.clear();
+  }
+  return made;
 }
 
 }  // namespace
@@ -65,6 +73,13 @@ int cmdprepare(const std::vector<std::string>& args, std::ostream& out, std::ost
     return kExitFailure;
   }
 
+  std::string folderror;
+  std::vector<std::string> madefolders = makefolders(options.dir, folderror);
+  if (!folderror.empty()) {
+    say(err, std::string("turmcli prepare: "_w) + folderror);
+    return kExitFailure;
+  }
+
   interruptguard guard;
   resetinterrupted();
   options.cancelled = [] { return interrupted(); };
@@ -75,9 +90,10 @@ int cmdprepare(const std::vector<std::string>& args, std::ostream& out, std::ost
   prepareresult r = preparedatabase(options);
   progress.clear();
   if (!r.ok) {
+    for (const std::string& f : madefolders) ::rmdir(f.c_str());  // only while empty
     say(err, std::string("turmcli prepare: "_w) + r.error);
     return kExitFailure;
   }
-  printsummary(out, options, r.counts);
+  printpreparesummary(out, options.csvpath, r.counts);
   return kExitOk;
 }

@@ -1,23 +1,84 @@
 #include "cli/csvreader.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "cli/inputsource.h"
 #include "lib/support/w1252.h"
 
-csvreader::csvreader(inputsource& in, std::size_t buffersize)
-    : in_(in), buf_(std::max(buffersize, kMaxRecord + 1)) {
+namespace {
+
+constexpr std::size_t kSlack = 64;  // one block of 64 bytes may be read past the data
+
+// Bit i of each mask: byte q[i] is a comma, a line feed, a double quote.
+struct blockmasks {
+  std::uint64_t comma, newline, quote;
+};
+
+inline blockmasks classify(const char* q) {
+  blockmasks m{0, 0, 0};
+#if defined(__SSE2__)
+  const __m128i comma = _mm_set1_epi8(','), newline = _mm_set1_epi8('\n'), quote = _mm_set1_epi8('"');
+  for (int i = 0; i < 4; ++i) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16 * i));
+    const int shift = 16 * i;
+    m.comma |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma)))} << shift;
+    m.newline |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, newline)))} << shift;
+    m.quote |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, quote)))} << shift;
+  }
+#else
+  for (int i = 0; i < 64; ++i) {
+    std::uint64_t bit = std::uint64_t{1} << i;
+    if (q[i] == ',') m.comma |= bit;
+    else if (q[i] == '\n') m.newline |= bit;
+    else if (q[i] == '"') m.quote |= bit;
+  }
+#endif
+  return m;
+}
+
+// Counts the commas of a mask off `needed` (without a popcount
+// instruction, which the baseline x86-64 lacks; few bits are set).
+inline void dropcommas(std::uint64_t commas, std::size_t& needed) {
+  while (commas && needed) {
+    commas &= commas - 1;
+    --needed;
+  }
+}
+
+}  // namespace
+
+csvreader::csvreader(inputsource& in, std::size_t buffersize, std::size_t maxrecord)
+    : in_(in),
+      capacity_(std::max(buffersize, std::max<std::size_t>(maxrecord, 1) + 1)),
+      maxrecord_(std::max<std::size_t>(maxrecord, 1)) {
+  buf_.assign(capacity_ + kSlack, '\0');
   fields_.reserve(32);
 }
 
+bool csvreader::poll() {
+  nextpoll_ = consumed_ + pollevery_;
+  if (cancelled_ && cancelled_()) {
+    error_ = "Abgebrochen";
+    return false;
+  }
+  return true;
+}
+
 bool csvreader::refill() {
+  if (!poll()) return false;
   if (pos_ > 0) {
     std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
     end_ -= pos_;
     pos_ = 0;
   }
-  while (end_ < buf_.size()) {
-    long got = in_.read(buf_.data() + end_, buf_.size() - end_);
+  while (end_ < capacity_) {
+    long got = in_.read(buf_.data() + end_, capacity_ - end_);
     if (got < 0) {
       error_ = in_.error();
       return false;
@@ -35,24 +96,91 @@ bool csvreader::refill() {
         consumed_ += 3;
       }
     }
-    if (end_ - pos_ > kMaxRecord) break;  // enough for any record
+    if (end_ - pos_ > maxrecord_) break;  // enough for any record
   }
   bomchecked_ = true;
   return true;
 }
 
-void csvreader::splitplain(const char* p, const char* e) {
+csvreader::plain csvreader::splitplain() {
+  const char* b = buf_.data();
+  const char* s = b + pos_;
+  const char* e = b + end_;
   fields_.clear();
-  for (;;) {
-    const char* comma = static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(e - p)));
-    if (!comma) {
-      fields_.emplace_back(p, static_cast<std::size_t>(e - p));
-      return;
+  const char* fs = s;              // start of the field being read
+  bool limited = false;            // the field limit is reached: only look for the line end
+  bool passing = false;            // the record is being passed over
+  std::size_t commasneeded = 0;    // when passing: commas still needed for the field limit
+  const char* nl = nullptr;
+  for (const char* q = s; q < e; q += 64) {
+    blockmasks m = classify(q);
+    const std::size_t avail = static_cast<std::size_t>(e - q);
+    if (avail < 64) {
+      const std::uint64_t keep = (std::uint64_t{1} << avail) - 1;
+      m.comma &= keep;
+      m.newline &= keep;
+      m.quote &= keep;
     }
-    fields_.emplace_back(p, static_cast<std::size_t>(comma - p));
-    if (fields_.size() == limit_) return;
-    p = comma + 1;
+    // The bits before this record's line end.
+    const std::uint64_t before = m.newline ? (m.newline & (0 - m.newline)) - 1 : ~std::uint64_t{0};
+    if (m.quote & before) return plain::kQuoted;
+    std::uint64_t commas = m.comma & before;
+    if (passing) {
+      dropcommas(commas, commasneeded);
+    } else if (!limited) {
+      while (commas) {
+        const char* c = q + std::countr_zero(commas);
+        commas &= commas - 1;
+        fields_.emplace_back(fs, static_cast<std::size_t>(c - fs));
+        fs = c + 1;
+        const std::size_t n = fields_.size();
+        if (passover_ && n == passcolumn_ + 1 && passover_(fields_.back())) {
+          // At least one more field follows this comma.
+          passing = true;
+          commasneeded = limit_ > n + 1 ? limit_ - n - 1 : 0;
+          dropcommas(commas, commasneeded);
+          break;
+        }
+        if (n == limit_) {
+          limited = true;
+          break;
+        }
+      }
+    }
+    if (m.newline) {
+      nl = q + std::countr_zero(m.newline);
+      break;
+    }
   }
+  if (!nl && !eof_) return plain::kShort;
+  const char* le = nl ? nl : e;
+  const std::size_t taken = static_cast<std::size_t>(le - s) + (nl ? 1 : 0);
+  if (le > s && le[-1] == '\r') --le;
+  if (le == s) {
+    fields_.clear();
+  } else if (passing && commasneeded > 0) {
+    // Too few fields to be passed over: split it in full after all.
+    bool (*skip)(std::string_view) = passover_;
+    passover_ = nullptr;
+    plain again = splitplain();
+    passover_ = skip;
+    return again;
+  } else if (!passing && !limited) {
+    fields_.emplace_back(fs, static_cast<std::size_t>(le - fs));
+    const std::size_t n = fields_.size();
+    if (passover_ && n == passcolumn_ + 1 && n >= limit_ && passover_(fields_.back()))
+      passing = true;
+  }
+  line_ = nextline_++;
+  consumed_ += taken;
+  pos_ += taken;
+  if (le == s) return plain::kBlank;
+  if (passing) {
+    ++passed_;
+    return plain::kPassed;
+  }
+  broken_ = false;
+  return plain::kRecord;
 }
 
 bool csvreader::splitquoted() {
@@ -120,41 +248,34 @@ bool csvreader::splitquoted() {
 
 csvreader::status csvreader::next() {
   for (;;) {
+    if (consumed_ >= nextpoll_ && !poll()) return kError;
     if (pos_ == end_) {
       if (eof_) return kEnd;
       if (!refill()) return kError;
       continue;
     }
-    const char* b = buf_.data();
-    const char* nl = static_cast<const char*>(std::memchr(b + pos_, '\n', end_ - pos_));
-    if (!nl && !eof_) {
-      if (end_ - pos_ > kMaxRecord) break;
-      if (!refill()) return kError;
-      continue;
+    switch (splitplain()) {
+      case plain::kRecord: return kRecord;
+      case plain::kBlank:
+      case plain::kPassed: continue;
+      case plain::kShort:
+        if (end_ - pos_ > maxrecord_) break;
+        if (!refill()) return kError;
+        continue;
+      case plain::kQuoted:
+        if (splitquoted()) {
+          if (fields_.size() == 1 && fields_[0].empty() && !broken_) continue;  // blank line
+          return kRecord;
+        }
+        if (end_ - pos_ > maxrecord_) break;
+        if (!refill()) return kError;
+        continue;
     }
-    const char* e = nl ? nl : b + end_;
-    const char* start = b + pos_;
-    if (std::memchr(start, '"', static_cast<std::size_t>(e - start))) {
-      if (splitquoted()) {
-        if (fields_.size() == 1 && fields_[0].empty() && !broken_) continue;  // blank line
-        return kRecord;
-      }
-      if (end_ - pos_ > kMaxRecord) break;
-      if (!refill()) return kError;
-      continue;
-    }
-    std::size_t taken = static_cast<std::size_t>(e - start) + (nl ? 1 : 0);
-    const char* le = e;
-    if (le > start && le[-1] == '\r') --le;
-    line_ = nextline_++;
-    consumed_ += taken;
-    pos_ += taken;
-    if (le == start) continue;  // blank line
-    broken_ = false;
-    splitplain(start, le);
-    return kRecord;
+    break;  // the record is too long
   }
-  error_ = std::string("Zeile "_w) + std::to_string(nextline_) +
-           std::string(": Datensatz länger als 1 MB (Anführungszeichen nicht geschlossen?)"_w);
+  std::string limit = maxrecord_ % (1 << 20) == 0 ? std::to_string(maxrecord_ >> 20) + " MB"
+                                                  : std::to_string(maxrecord_) + " Bytes";
+  error_ = std::string("Zeile "_w) + std::to_string(nextline_) + std::string(": Datensatz länger als "_w) +
+           limit + std::string(" (Anführungszeichen nicht geschlossen?)"_w);
   return kError;
 }

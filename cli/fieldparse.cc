@@ -41,6 +41,36 @@ bool plainnumber(std::string_view t) {
   return i == t.size();
 }
 
+// A coordinate of the usual shape, [-]digits[.digits] with at most 15
+// digits in all: its digits as an integer m below 2^53 and its fraction
+// length k, so that m and 10^k are exact doubles and one division gives
+// the correctly rounded value (what from_chars gives).  False for any
+// other text.
+bool shortdecimal(std::string_view t, double& d) {
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const char* p = t.data();
+  const char* e = p + t.size();
+  const bool negative = p < e && *p == '-';
+  if (negative) ++p;
+  std::uint64_t m = 0;
+  const char* digits = p;
+  while (p < e && isdigit(*p)) m = m * 10 + static_cast<unsigned>(*p++ - '0');
+  std::size_t whole = static_cast<std::size_t>(p - digits);
+  if (whole == 0) return false;
+  std::size_t frac = 0;
+  if (p < e && *p == '.') {
+    const char* f = ++p;
+    while (p < e && isdigit(*p)) m = m * 10 + static_cast<unsigned>(*p++ - '0');
+    frac = static_cast<std::size_t>(p - f);
+    if (frac == 0) return false;
+  }
+  if (p != e || whole + frac > 15) return false;  // (m may have wrapped only beyond 15 digits)
+  d = static_cast<double>(m) / kPow10[frac];
+  if (negative) d = -d;
+  return true;
+}
+
 // strtold in the C locale, whatever the process locale is.
 long double strtoldc(std::string_view t) {
   static locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
@@ -95,6 +125,32 @@ std::string_view trimfield(std::string_view t) {
 }
 
 bool parseinteger(std::string_view text, std::int64_t lo, std::int64_t hi, std::int64_t& value) {
+  {
+    // The usual shape first: an optional "-" and 1 to 18 digits, nothing
+    // else (cannot overflow).  Anything else takes the general way below.
+    const char* p = text.data();
+    std::size_t n = text.size();
+    const bool negative = n > 1 && *p == '-';
+    if (negative) {
+      ++p;
+      --n;
+    }
+    if (n - 1 < 18) {
+      std::int64_t v = 0;
+      std::size_t i = 0;
+      for (; i < n; ++i) {
+        unsigned d = static_cast<unsigned char>(p[i]) - unsigned{'0'};
+        if (d > 9) break;
+        v = v * 10 + d;
+      }
+      if (i == n) {
+        if (negative) v = -v;
+        if (v < lo || v > hi) return false;
+        value = v;
+        return true;
+      }
+    }
+  }
   std::string_view t = numbertext(text);
   if (t.empty()) return false;
   std::int64_t v = 0;
@@ -106,11 +162,17 @@ bool parseinteger(std::string_view text, std::int64_t lo, std::int64_t hi, std::
 }
 
 bool parsecoordinate(std::string_view text, double& value, real& stored) {
-  std::string_view t = numbertext(text);
-  if (!plainnumber(t)) return false;
   double d = 0;
-  auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), d, std::chars_format::general);
-  bool exactdouble = ec == std::errc() && end == t.data() + t.size() && std::isfinite(d);
+  bool exactdouble;
+  std::string_view t = text;
+  if (!shortdecimal(text, d)) {
+    t = numbertext(text);
+    if (!plainnumber(t)) return false;
+    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), d, std::chars_format::general);
+    exactdouble = ec == std::errc() && end == t.data() + t.size() && std::isfinite(d);
+  } else {
+    exactdouble = true;
+  }
   if (exactdouble && (d == 0 || std::fabs(d) >= 0x1p-100)) {
     // d is the correctly rounded double.  Rounding it again to the real's
     // 40 significant bits gives the same result as rounding the exact value,

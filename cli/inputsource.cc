@@ -1,8 +1,12 @@
 #include "cli/inputsource.h"
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,9 +15,13 @@
 
 namespace {
 constexpr std::size_t kRawBlock = 1 << 20;
+constexpr std::size_t kInflatedBlock = 1 << 20;
+constexpr int kInflatedBlocks = 4;
+constexpr auto kWaitSlice = std::chrono::milliseconds(50);  // cancel polls while waiting
 }
 
 inputsource::~inputsource() {
+  stopproducer();
   if (zinit_) inflateEnd(&z_);
   if (ownfd_ && fd_ >= 0) ::close(fd_);
 }
@@ -23,7 +31,15 @@ long inputsource::fail(const std::string& message) {
   return -1;
 }
 
-bool inputsource::open(const std::string& path) {
+bool inputsource::askcancel() {
+  if (cancelled_ && cancelled_()) {
+    fail(std::string("Abgebrochen"_w));
+    return true;
+  }
+  return false;
+}
+
+bool inputsource::open(const std::string& path, bool threaded) {
   path_ = path;
   if (path == "-") {
     fd_ = 0;
@@ -43,7 +59,8 @@ bool inputsource::open(const std::string& path) {
       error_ = std::string("Datei "_w) + utf8ToW1252(path) + std::string(" ist ein Verzeichnis"_w);
       return false;
     }
-    if (S_ISREG(st.st_mode)) filesize_ = static_cast<std::uint64_t>(st.st_size);
+    regular_ = S_ISREG(st.st_mode);
+    if (regular_) filesize_ = static_cast<std::uint64_t>(st.st_size);
   }
   in_.resize(kRawBlock);
   // Look at the first two bytes to tell gzip from plain text.
@@ -57,13 +74,128 @@ bool inputsource::open(const std::string& path) {
     }
     zinit_ = true;
     streamended_ = false;
+    if (threaded) {
+      blocks_.resize(kInflatedBlocks);
+      for (int i = 0; i < kInflatedBlocks; ++i) {
+        blocks_[i].data.resize(kInflatedBlock);
+        free_.push_back(i);
+      }
+      threaded_ = true;
+      producer_ = std::thread([this] { produce(); });
+    }
   }
   return true;
+}
+
+void inputsource::stopproducer() {
+  if (!producer_.joinable()) return;
+  stop_ = true;
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    changed_.notify_all();
+  }
+  producer_.join();
+}
+
+void inputsource::produce() {
+  // Signals are for the reading thread, which polls for cancellation.
+  sigset_t mask;
+  sigemptyset(&mask);
+  sigaddset(&mask, SIGINT);
+  sigaddset(&mask, SIGTERM);
+  sigaddset(&mask, SIGHUP);
+  pthread_sigmask(SIG_BLOCK, &mask, nullptr);
+  for (;;) {
+    int index;
+    {
+      std::unique_lock<std::mutex> g(lock_);
+      changed_.wait(g, [this] { return stop_ || !free_.empty(); });
+      if (stop_) break;
+      index = free_.front();
+      free_.pop_front();
+    }
+    block& b = blocks_[static_cast<std::size_t>(index)];
+    b.size = 0;
+    long got = 1;
+    while (b.size < b.data.size() && !stop_) {
+      got = inflatesome(b.data.data() + b.size, b.data.size() - b.size);
+      if (got <= 0) break;
+      b.size += static_cast<std::size_t>(got);
+    }
+    std::lock_guard<std::mutex> g(lock_);
+    if (b.size > 0) {
+      filled_.push_back(index);
+    } else {
+      free_.push_back(index);
+    }
+    if (got <= 0 || stop_) {
+      if (got < 0) produceerror_ = error_.empty() ? std::string("Lesefehler"_w) : error_;
+      produced_ = true;
+      changed_.notify_all();
+      break;
+    }
+    changed_.notify_all();
+  }
+  std::lock_guard<std::mutex> g(lock_);
+  produced_ = true;
+  changed_.notify_all();
+}
+
+long inputsource::readblock(char* dst, std::size_t n) {
+  for (;;) {
+    if (current_ >= 0) {
+      block& b = blocks_[static_cast<std::size_t>(current_)];
+      if (currentpos_ < b.size) {
+        std::size_t k = std::min(n, b.size - currentpos_);
+        std::memcpy(dst, b.data.data() + currentpos_, k);
+        currentpos_ += k;
+        return static_cast<long>(k);
+      }
+    }
+    std::unique_lock<std::mutex> g(lock_);
+    if (current_ >= 0) {
+      free_.push_back(current_);
+      current_ = -1;
+      changed_.notify_all();
+    }
+    while (filled_.empty() && !produced_) {
+      changed_.wait_for(g, kWaitSlice);
+      if (filled_.empty() && !produced_ && cancelled_) {
+        g.unlock();
+        if (cancelled_()) {
+          stopproducer();  // error_ is the thread's until it has ended
+          return fail(std::string("Abgebrochen"_w));
+        }
+        g.lock();
+      }
+    }
+    if (!filled_.empty()) {
+      current_ = filled_.front();
+      filled_.pop_front();
+      currentpos_ = 0;
+      continue;
+    }
+    if (!produceerror_.empty()) return fail(produceerror_);
+    return 0;
+  }
 }
 
 bool inputsource::fill() {
   if (inpos_ == inend_) inpos_ = inend_ = 0;
   if (inend_ == in_.size()) return true;
+  if (threaded_) {
+    // A pipe may stay silent: wait for it in slices so that stop_ is seen.
+    if (!regular_) {
+      struct pollfd p {fd_, POLLIN, 0};
+      while (!stop_ && ::poll(&p, 1, 50) == 0) {}
+    }
+    if (stop_) {
+      fail(std::string("Abgebrochen"_w));
+      return false;
+    }
+  } else if (askcancel()) {
+    return false;
+  }
   for (;;) {
     ssize_t got = ::read(fd_, in_.data() + inend_, in_.size() - inend_);
     if (got > 0) {
@@ -91,7 +223,9 @@ bool inputsource::fill() {
 
 long inputsource::read(char* dst, std::size_t n) {
   if (n == 0) return 0;
-  if (!gzip_) {
+  if (threaded_) return readblock(dst, n);
+  if (gzip_) return inflatesome(dst, n);
+  {
     if (inpos_ < inend_) {
       std::size_t k = std::min(n, inend_ - inpos_);
       std::memcpy(dst, in_.data() + inpos_, k);
@@ -102,6 +236,9 @@ long inputsource::read(char* dst, std::size_t n) {
     if (!fill()) return -1;
     return read(dst, n);
   }
+}
+
+long inputsource::inflatesome(char* dst, std::size_t n) {
   z_.next_out = reinterpret_cast<Bytef*>(dst);
   z_.avail_out = static_cast<uInt>(std::min<std::size_t>(n, 1u << 30));
   const uInt wanted = z_.avail_out;

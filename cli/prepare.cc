@@ -1,15 +1,41 @@
 #include "cli/prepare.h"
 
-#include "lib/support/atomicfile.h"
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <vector>
+
+#include "celldb/resultlist.h"
+#include "cli/commands.h"
 #include "cli/csvreader.h"
 #include "cli/inputsource.h"
+#include "lib/support/atomicfile.h"
 #include "lib/support/ioerror.h"
 #include "lib/support/w1252.h"
 
 namespace {
 
 constexpr std::uint64_t kProgressEvery = 4 << 20;  // CSV bytes between progress calls
-constexpr std::uint64_t kCancelEvery = 4096;       // rows between cancel polls
+constexpr std::size_t kCancelEvery = 256 << 10;    // CSV bytes between cancel polls
+
+// Whether the pid in a temporary name ".NAME.tmp<pid>-<n>" is gone.
+bool deadwriter(const std::string& entry, const std::string& prefix) {
+  std::size_t i = prefix.size(), digits = 0;
+  long long pid = 0;
+  while (i < entry.size() && entry[i] >= '0' && entry[i] <= '9' && digits < 12) {
+    pid = pid * 10 + (entry[i++] - '0');
+    ++digits;
+  }
+  if (digits == 0 || i >= entry.size() || entry[i] != '-') return false;
+  for (++i; i < entry.size(); ++i)
+    if (entry[i] < '0' || entry[i] > '9') return false;
+  if (pid <= 0 || pid > INT_MAX) return pid > INT_MAX;
+  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
 
 }  // namespace
 
@@ -32,6 +58,56 @@ std::string skipreasontext(int reason) {
   }
 }
 
+int removestaletemporaries(const std::string& dir) {
+  int removed = 0;
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return 0;
+  const std::string prefixes[] = {std::string(".") + kGermanFile + ".tmp",
+                                  std::string(".") + kBerlinFile + ".tmp"};
+  std::vector<std::string> stale;
+  while (struct dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    for (const std::string& prefix : prefixes)
+      if (name.compare(0, prefix.size(), prefix) == 0 && deadwriter(name, prefix)) stale.push_back(name);
+  }
+  ::closedir(d);
+  for (const std::string& name : stale) {
+    std::string path = joinpath(dir.empty() ? "." : dir, name);
+    struct stat st {};
+    // Only plain files: never follow or remove anything planted under such a name.
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0) ++removed;
+  }
+  return removed;
+}
+
+void printpreparesummary(std::ostream& out, const std::string& csvpath, const preparecounts& c) {
+  auto row = [&](std::string label, std::uint64_t n, std::string_view unit) {
+    label += ':';
+    if (label.size() < 20) label.append(20 - label.size(), ' ');
+    std::string num = groupdigits(n);
+    if (num.size() < 12) num.insert(0, 12 - num.size(), ' ');
+    say(out, label + num + " " + std::string(unit));
+  };
+  row("Gelesen", c.rows, std::string("Zeilen aus "_w) + utf8ToW1252(csvpath));
+  row(kGermanFile, c.german, "Zellen"_w);
+  if (c.german > static_cast<std::uint64_t>(kMaxResults))
+    say(out, std::string(20, ' ') + std::string(12, ' ') + " " +
+                 std::string("(alle in der Datei; Turmfinder listet die ersten "_w) +
+                 groupdigits(static_cast<std::uint64_t>(kMaxResults)) + ")");
+  row(kBerlinFile, c.berlin, "Zellen"_w);
+  row(std::string("Andere Länder"_w), c.othercountry, "Zeilen (mcc nicht 262)"_w);
+  if (c.typereplaced > 0)
+    row(std::string("Art-Text ersetzt"_w), c.typereplaced,
+        "Zellen (Steuerzeichen im Funknamen durch ? ersetzt)"_w);
+  row(std::string("Übersprungen"_w), c.skippedtotal(), "Zeilen"_w);
+  for (int r = 0; r < kSkipReasons; ++r) {
+    std::string num = groupdigits(c.skipped[r]);
+    if (num.size() < 12) num.insert(0, 12 - num.size(), ' ');
+    say(out, std::string(20, ' ') + num + "   " + skipreasontext(r));
+  }
+}
+
+
 prepareresult preparedatabase(const prepareoptions& options) {
   prepareresult result;
   preparecounts& counts = result.counts;
@@ -48,7 +124,9 @@ prepareresult preparedatabase(const prepareoptions& options) {
 
   inputsource in;
   if (!in.open(options.csvpath)) return failed(in.error());
+  in.setcancel(options.cancelled);
   csvreader csv(in);
+  if (options.cancelled) csv.setcancel(options.cancelled, kCancelEvery);
 
   switch (csv.next()) {
     case csvreader::kRecord: break;
@@ -64,6 +142,8 @@ prepareresult preparedatabase(const prepareoptions& options) {
                   std::string(": Spalte fehlt: "_w) + missing);
 
   csv.setfieldlimit(columns.needed);
+  // Rows of other countries (about half of the world's) are only counted.
+  csv.setpassover(static_cast<std::size_t>(columns.mcc), isothercountry);
 
   prepareprogress progress;
   std::uint64_t nextprogress = kProgressEvery;
@@ -76,11 +156,13 @@ prepareresult preparedatabase(const prepareoptions& options) {
       if (st == csvreader::kError) return failed(csv.error());
       ++counts.rows;
       const auto& f = csv.fields();
+      bool replaced = false;
       rowverdict v = csv.broken() ? kSkipMalformed
-                                  : convertrow(f.data(), f.size(), columns, rec, inberlinbox);
+                                  : convertrow(f.data(), f.size(), columns, rec, inberlinbox, &replaced);
       if (v == kRowOk) {
         german.write(&rec, sizeof rec);
         ++counts.german;
+        if (replaced) ++counts.typereplaced;
         if (inberlinbox) {
           berlin.write(&rec, sizeof rec);
           ++counts.berlin;
@@ -90,18 +172,22 @@ prepareresult preparedatabase(const prepareoptions& options) {
       } else {
         ++counts.skipped[v];
       }
-      if (counts.rows % kCancelEvery == 0 && options.cancelled && options.cancelled())
-        return failed(std::string("Abgebrochen"_w));
       if (options.progress && csv.csvbytes() >= nextprogress) {
         nextprogress = csv.csvbytes() + kProgressEvery;
         progress.rawbytes = in.rawbytes();
         progress.filesize = in.filesize();
         progress.csvbytes = csv.csvbytes();
-        progress.rows = counts.rows;
+        progress.rows = counts.rows + csv.passedover();
         options.progress(progress);
       }
     }
+    counts.rows += csv.passedover();
+    counts.othercountry += csv.passedover();
     if (options.cancelled && options.cancelled()) return failed(std::string("Abgebrochen"_w));
+    if (counts.german == 0)
+      return failed(std::string("Keine deutsche Zelle (mcc 262) in "_w) + utf8ToW1252(options.csvpath) +
+                    " (" + std::to_string(counts.rows) +
+                    std::string(" Zeilen gelesen): die alten Dateien bleiben unverändert"_w));
     german.finish();
     berlin.finish();
   } catch (const IoError& e) {
@@ -111,6 +197,7 @@ prepareresult preparedatabase(const prepareoptions& options) {
   if (!german.commit()) return failed(german.error());
   if (!berlin.commit())
     return failed(berlin.error() + std::string(" (germtowers.dat wurde schon ersetzt)"_w));
+  removestaletemporaries(options.dir);
   result.ok = true;
   return result;
 }

@@ -5,11 +5,15 @@
 // Streams with constant memory.  Both files are written under temporary
 // names and renamed over the old ones only after the whole input was read
 // without error; on any failure (or when cancelled) the old files stay as
-// they were and the temporary files are removed.
+// they were and the temporary files are removed.  An input without a
+// single German cell is a failure too: it is not the export it should be,
+// and it must not empty a good database.  A successful run also removes
+// the temporary files that a killed earlier run left in the folder.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "cli/towerrow.h"
@@ -29,6 +33,7 @@ struct preparecounts {
   std::uint64_t german = 0;          // records written to germtowers.dat
   std::uint64_t berlin = 0;          // records written to berlintowers.dat
   std::uint64_t othercountry = 0;    // valid rows of other countries, left out
+  std::uint64_t typereplaced = 0;    // written cells whose type text had control bytes replaced
   std::uint64_t skipped[kSkipReasons] = {};
   std::uint64_t skippedtotal() const;
 };
@@ -38,7 +43,8 @@ struct prepareoptions {
   std::string dir = ".";
   // Called every few MB of input (optional).
   std::function<void(const prepareprogress&)> progress;
-  // Polled regularly; true stops the run as a failure (optional).
+  // Polled at least every 256 KB of input, and while waiting for input;
+  // true stops the run as a failure (optional).
   std::function<bool()> cancelled;
 };
 
@@ -49,6 +55,16 @@ struct prepareresult {
 };
 
 prepareresult preparedatabase(const prepareoptions& options);
+
+// Removes dir/.NAME.tmp<pid>-<n> files of NAME (germtowers.dat and
+// berlintowers.dat) whose process no longer runs: what a killed run left.
+// Returns how many it removed.
+int removestaletemporaries(const std::string& dir);
+
+// What a successful run did, one line per count, as turmcli prepare
+// prints it.  More German cells than the program lists (2,400,000) are no
+// fault of the file, which holds them all; the summary says so.
+void printpreparesummary(std::ostream& out, const std::string& csvpath, const preparecounts& counts);
 
 // Short German description of a skip reason ("net nicht in 0..65535").
 std::string skipreasontext(int reason);

@@ -68,9 +68,9 @@ bool findcolumns(const std::string_view* fields, std::size_t count, csvcolumns& 
   return missing.empty();
 }
 
-void setradio(ttowerrec& rec, std::string_view radio) {
+bool setradio(ttowerrec& rec, std::string_view radio) {
   static constexpr struct {
-    const char* name;
+    std::string_view name;
     std::uint8_t code;
   } known[] = {{"GSM", 1}, {"UMTS", 2}, {"LTE", 4}, {"CDMA", 5}};
   radio = trimfield(radio);
@@ -78,21 +78,31 @@ void setradio(ttowerrec& rec, std::string_view radio) {
     if (sameword(radio, k.name)) {
       rec.typecode = k.code;
       settypetext(rec, k.name);
-      return;
+      return false;
     }
   }
   rec.typecode = 3;
   bool ascii = true;
   for (char ch : radio) ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
-  if (ascii) {
-    settypetext(rec, radio);
-  } else {
-    settypetext(rec, utf8ToW1252(radio));
+  std::string text = ascii ? std::string(radio) : utf8ToW1252(radio);
+  bool replaced = false;
+  for (char& ch : text) {
+    if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) {
+      ch = '?';
+      replaced = true;
+    }
   }
+  settypetext(rec, text);
+  return replaced;
+}
+
+bool isothercountry(std::string_view mccfield) {
+  std::int64_t mcc;
+  return parseinteger(mccfield, 0, 999999, mcc) && mcc != kGermanMcc;
 }
 
 rowverdict convertrow(const std::string_view* f, std::size_t count, const csvcolumns& c,
-                      ttowerrec& rec, bool& berlin) {
+                      ttowerrec& rec, bool& berlin, bool* typereplaced) {
   berlin = false;
   if (count < c.needed) return kSkipMalformed;
   std::int64_t mcc, net, area, cell, range, unit = 0, samples = 0;
@@ -112,7 +122,8 @@ rowverdict convertrow(const std::string_view* f, std::size_t count, const csvcol
     return kSkipUnitSamples;
 
   rec = ttowerrec{};
-  setradio(rec, f[c.radio]);
+  bool replaced = setradio(rec, f[c.radio]);
+  if (typereplaced) *typereplaced = replaced;
   rec.matchcode = static_cast<std::uint16_t>(mcc);
   rec.netid = static_cast<std::uint16_t>(net);
   rec.area = static_cast<std::uint16_t>(area);

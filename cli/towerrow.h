@@ -46,11 +46,18 @@ inline constexpr std::int64_t kGermanMcc = 262;
 
 // Checks one row of mcc 262 and fills rec; berlin tells whether it lies in
 // the Berlin box.  Rows of other countries return kRowOtherCountry without
-// further checks.
+// further checks.  typereplaced (optional) tells whether control bytes in
+// the radio name were replaced (see setradio).
 rowverdict convertrow(const std::string_view* fields, std::size_t count, const csvcolumns& columns,
-                      ttowerrec& rec, bool& berlin);
+                      ttowerrec& rec, bool& berlin, bool* typereplaced = nullptr);
+
+// True when an mcc field is the valid code of another country: the rows
+// convertrow answers with kRowOtherCountry when they have enough fields.
+bool isothercountry(std::string_view mccfield);
 
 // Type code and text for an OpenCelliD radio name: GSM 1, UMTS 2, LTE 4,
 // CDMA 5 (any case); anything else code 3 with its own text (Windows-1252,
-// cut to 10 bytes by settypetext).
-void setradio(ttowerrec& rec, std::string_view radio);
+// cut to 10 bytes by settypetext).  Control bytes (below 32, and 127) in
+// that text are stored as "?", so that no database carries a terminal
+// command; returns true when it replaced any.
+bool setradio(ttowerrec& rec, std::string_view radio);

@@ -8,8 +8,10 @@
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include "cli/commands.h"
 #include "cli/interrupt.h"
 #include "cli/prepare.h"
 #include "lib/support/w1252.h"
@@ -261,15 +263,6 @@ TEST(CsvShapes, MissingHeaderOrColumnIsAnErrorAndWritesNothing) {
   EXPECT_EQ(dir.entries(), (std::vector<std::string>{"data.csv", "empty.csv", "nolat.csv"}));
 }
 
-TEST(CsvShapes, HeaderOnlyGivesEmptyFiles) {
-  scratchdir dir("headeronly");
-  writebytes(dir.file("in.csv"), kHeader);
-  prepareresult res = prepare(dir.file("in.csv"), dir.path());
-  ASSERT_TRUE(res.ok) << res.error;
-  EXPECT_TRUE(fileexists(dir.file("germtowers.dat")));
-  EXPECT_EQ(readbytes(dir.file("germtowers.dat")).size(), 0u);
-}
-
 std::string smallcsv(int n) {
   std::string csv = kHeader;
   for (int i = 0; i < n; ++i)
@@ -409,6 +402,129 @@ TEST(NothingLost, SuccessReplacesTheOldFilesAndLeavesNoTemporaries) {
   ASSERT_TRUE(prepare(dir.file("in.csv"), dir.path()).ok);
   EXPECT_EQ(readbytes(dir.file("germtowers.dat")).size(), 100 * sizeof(ttowerrec));
   EXPECT_EQ(dir.entries(), (std::vector<std::string>{"berlintowers.dat", "germtowers.dat", "in.csv"}));
+}
+
+TEST(NoGermanCell, HeaderOnlyOtherCountriesOrBlankLinesFailAndKeepTheOldFiles) {
+  scratchdir dir("nogerman");
+  oldfiles old(dir);
+  const std::vector<std::pair<std::string, std::string>> inputs = {
+      {"header.csv", kHeader},
+      {"france.csv", std::string(kHeader) + row("GSM", "208", "1", "1", "1", "2.3", "48.8") +
+                         row("LTE", "208", "10", "7", "9", "5.4", "43.3")},
+      {"blank.csv", std::string(kHeader) + "\n\r\n\n\n"},
+      {"onlyblank.csv", "\n\n\r\n"},
+      {"broken.csv", std::string(kHeader) + "GSM,262,1\n" + row("GSM", "262", "x", "1", "1", "10", "50")},
+  };
+  std::vector<std::string> names;
+  for (const auto& [name, text] : inputs) {
+    writebytes(dir.file(name), text);
+    names.push_back(name);
+    prepareresult res = prepare(dir.file(name), dir.path());
+    EXPECT_FALSE(res.ok) << name << " replaced the database with empty files";
+    EXPECT_FALSE(res.error.empty()) << name;
+    if (name != "onlyblank.csv")
+      EXPECT_NE(res.error.find(std::string("Keine deutsche Zelle"_w)), std::string::npos) << res.error;
+  }
+  old.expectuntouched(names);
+}
+
+TEST(ControlBytes, RadioNamesKeepNoControlBytesAndTheReplacementsAreCounted) {
+  scratchdir dir("control");
+  std::string csv = kHeader;
+  csv += row("\x1b]0;pwn\x07\x1b[2J", "262", "1", "1", "1", "10", "50");
+  csv += row(std::string("GSM\0", 4), "262", "1", "1", "2", "10", "50");
+  csv += row("\"5G\nNR\"", "262", "1", "1", "3", "10", "50");  // a line break inside quotes
+  csv += row("NR\x7f", "262", "1", "1", "4", "10", "50");
+  csv += row("NBIOT", "262", "1", "1", "5", "10", "50");          // nothing to replace
+  writebytes(dir.file("in.csv"), csv);
+  prepareresult res = prepare(dir.file("in.csv"), dir.path());
+  ASSERT_TRUE(res.ok) << res.error;
+  EXPECT_EQ(res.counts.german, 5u);
+  EXPECT_EQ(res.counts.typereplaced, 4u);
+  auto g = readrecords(dir.file("germtowers.dat"));
+  ASSERT_EQ(g.size(), 5u);
+  for (const auto& r : g)
+    for (unsigned char ch : gettypetext(r)) EXPECT_TRUE(ch >= 0x20 && ch != 0x7F) << +ch;
+  EXPECT_EQ(gettypetext(g[0]), "?]0;pwn??[");
+  EXPECT_EQ(gettypetext(g[1]), "GSM?");
+  EXPECT_EQ(gettypetext(g[2]), "5G?NR");
+  EXPECT_EQ(gettypetext(g[4]), "NBIOT");
+}
+
+TEST(Cancellation, IsPolledWhileBlankLinesOrOtherCountriesAreRead) {
+  // Neither blank lines nor rows passed over as other countries count as
+  // converted rows; the cancel test must come up all the same, by bytes.
+  scratchdir dir("polls");
+  std::string blank = std::string(kHeader) + std::string(8 << 20, '\n') +
+                      row("GSM", "262", "1", "1", "1", "10", "50");
+  std::string other = kHeader;
+  while (other.size() < (8u << 20)) other += row("GSM", "208", "1", "1", "1", "2.3", "48.8");
+  other += row("GSM", "262", "1", "1", "1", "10", "50");
+  writebytes(dir.file("blank.csv"), blank);
+  writebytes(dir.file("blank.csv.gz"), gzipped(blank));
+  writebytes(dir.file("other.csv"), other);
+  for (const char* name : {"blank.csv", "blank.csv.gz", "other.csv"}) {
+    prepareoptions o;
+    o.csvpath = dir.file(name);
+    o.dir = dir.path();
+    int polls = 0;
+    o.cancelled = [&polls] { return ++polls < 0; };
+    prepareresult res = preparedatabase(o);
+    ASSERT_TRUE(res.ok) << res.error;
+    EXPECT_EQ(res.counts.german, 1u);
+    EXPECT_GE(polls, 8) << name << ": fewer than one cancel poll per MB of input";
+  }
+}
+
+TEST(NothingLost, SuccessRemovesTheTemporariesOfAKilledRunOnly) {
+  scratchdir dir("stale");
+  writebytes(dir.file("in.csv"), smallcsv(10));
+  pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  ASSERT_GT(gone, 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(gone, &status, 0), gone);
+  const std::string dead = std::to_string(gone), alive = std::to_string(getpid());
+  const std::vector<std::string> stale = {".germtowers.dat.tmp" + dead + "-0",
+                                          ".berlintowers.dat.tmp" + dead + "-7",
+                                          ".germtowers.dat.tmp2147483647-1"};
+  const std::vector<std::string> kept = {".germtowers.dat.tmp" + alive + "-99",  // a run going on
+                                         ".settings.dat.tmp" + dead + "-0",      // not ours
+                                         ".germtowers.dat.tmpx"};
+  for (const auto& n : stale) writebytes(dir.file(n), "half written");
+  for (const auto& n : kept) writebytes(dir.file(n), "keep");
+  ASSERT_TRUE(prepare(dir.file("in.csv"), dir.path()).ok);
+  std::vector<std::string> expected = kept;
+  for (const char* n : {"berlintowers.dat", "germtowers.dat", "in.csv"}) expected.push_back(n);
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(dir.entries(), expected);
+}
+
+TEST(TargetFolder, PrepareCreatesAFolderThatDoesNotExistYet) {
+  scratchdir dir("mkdir");
+  writebytes(dir.file("in.csv"), smallcsv(10));
+  std::ostringstream out, err;
+  const std::string target = dir.file("new/sub");
+  EXPECT_EQ(runturmcli({"prepare", dir.file("in.csv"), "--dir", target}, out, err), kExitOk) << err.str();
+  EXPECT_EQ(readbytes(target + "/germtowers.dat").size(), 10 * sizeof(ttowerrec));
+  // A failed run leaves no folder behind that it made itself.
+  writebytes(dir.file("header.csv"), kHeader);
+  std::ostringstream out2, err2;
+  EXPECT_EQ(runturmcli({"prepare", dir.file("header.csv"), "--dir", dir.file("other/sub")}, out2, err2),
+            kExitFailure);
+  EXPECT_FALSE(fileexists(dir.file("other")));
+}
+
+TEST(Summary, MoreGermanCellsThanTheProgramListsAreNamedAsSuch) {
+  preparecounts c;
+  c.rows = c.german = 2400000;
+  std::ostringstream atlimit;
+  printpreparesummary(atlimit, "world.csv", c);
+  EXPECT_EQ(atlimit.str().find("listet die ersten"), std::string::npos) << atlimit.str();
+  c.rows = c.german = 2400001;
+  std::ostringstream over;
+  printpreparesummary(over, "world.csv", c);
+  EXPECT_NE(over.str().find("Turmfinder listet die ersten 2.400.000"), std::string::npos) << over.str();
 }
 
 }  // namespace

@@ -1,11 +1,18 @@
-// turmcli prepare against a full disk, a half-downloaded gzip export and a
-// CSV cut off in the middle of a row: the old database files stay as they
-// were, the message says what went wrong, the status is 2 and no
-// temporary file is left behind.
+// turmcli prepare against a full disk, a half-downloaded gzip export, a
+// CSV cut off in the middle of a row and a signal in the middle of a run:
+// the old database files stay as they were, the message says what went
+// wrong, the status is 2 and no temporary file is left behind.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
+
+#include <chrono>
+#include <csignal>
 
 #include <algorithm>
 #include <cerrno>
@@ -156,6 +163,120 @@ TEST(Truncated, CsvCutInsideAQuotedFieldSkipsTheBrokenRow) {
   EXPECT_EQ(res.counts.german, 3u);
   EXPECT_EQ(res.counts.skipped[kSkipMalformed], 1u);
   EXPECT_EQ(readbytes(dir.file("germtowers.dat")).size(), 3u * 44);
+}
+
+// An endless input: a header, then blank lines (plain or as one endless
+// gzip stream), produced as fast as the reader takes them.
+class endlessinput {
+ public:
+  explicit endlessinput(bool gzip) : gzip_(gzip) {
+    if (gzip_) deflateInit2(&z_, 1, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+  }
+  ~endlessinput() {
+    if (gzip_) deflateEnd(&z_);
+  }
+  // The next piece to write.
+  std::string next() {
+    std::string text = first_ ? germancsv(0, false) : std::string();
+    first_ = false;
+    text.append(256 << 10, '\n');
+    if (!gzip_) return text;
+    std::string out(deflateBound(&z_, text.size()) + 64, '\0');
+    z_.next_in = reinterpret_cast<Bytef*>(text.data());
+    z_.avail_in = static_cast<uInt>(text.size());
+    z_.next_out = reinterpret_cast<Bytef*>(out.data());
+    z_.avail_out = static_cast<uInt>(out.size());
+    deflate(&z_, Z_SYNC_FLUSH);
+    out.resize(out.size() - z_.avail_out);
+    return out;
+  }
+
+ private:
+  bool gzip_;
+  bool first_ = true;
+  z_stream z_{};
+};
+
+TEST(Signals, SigtermOrCtrlCStopsARunningConversionWhateverItReads) {
+  // The input is a FIFO that the test keeps full of blank lines, which are
+  // no rows to count; the signal comes while turmcli reads them.  The
+  // child must end by itself with status 2, old files kept.
+  std::signal(SIGPIPE, SIG_IGN);
+  for (bool gzip : {false, true}) {
+    for (int sig : {SIGTERM, SIGINT}) {
+      SCOPED_TRACE(std::string(gzip ? "gzip, " : "plain, ") + (sig == SIGTERM ? "SIGTERM" : "SIGINT"));
+      scratchdir dir("signal");
+      putoldfiles(dir);
+      const std::string fifo = dir.file("input.csv");
+      if (::mkfifo(fifo.c_str(), 0600) != 0) GTEST_SKIP() << "cannot make a FIFO here: " << std::strerror(errno);
+      int report[2];
+      ASSERT_EQ(::pipe(report), 0);
+      std::fflush(nullptr);
+      pid_t child = ::fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        ::close(report[0]);
+        std::ostringstream out, err;
+        int status = runturmcli({"prepare", fifo, "--dir", dir.path()}, out, err);
+        std::string text = err.str();
+        if (::write(report[1], text.data(), text.size()) < 0) status = 99;
+        ::_exit(status);
+      }
+      ::close(report[1]);
+      // Opening blocks until turmcli has opened the FIFO for reading.
+      int fd = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
+      ASSERT_GE(fd, 0);
+      // A full pipe of blank lines: 1 MB plain; as gzip the default 64 KB
+      // already hold some 16 MB of them.
+      if (!gzip) ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+      const std::uint64_t consumed = gzip ? (128u << 10) : (2u << 20);
+      endlessinput input(gzip);
+      std::uint64_t written = 0;
+      bool signalled = false;
+      int ws = 0;
+      pid_t ended = 0;
+      const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+      std::string piece;
+      std::size_t offset = 0;
+      while (ended == 0 && std::chrono::steady_clock::now() < bound) {
+        // Written beyond what the pipe holds: turmcli has read past the
+        // header into the blank lines, and the signal lands there.
+        if (!signalled && written > consumed) {
+          ::kill(child, sig);
+          signalled = true;
+          ::fcntl(fd, F_SETFL, O_NONBLOCK);
+        }
+        if (offset == piece.size()) {
+          piece = input.next();
+          offset = 0;
+        }
+        struct pollfd p {fd, POLLOUT, 0};
+        if (::poll(&p, 1, 100) > 0) {
+          ssize_t n = ::write(fd, piece.data() + offset, piece.size() - offset);
+          if (n > 0) {
+            offset += static_cast<std::size_t>(n);
+            written += static_cast<std::uint64_t>(n);
+          }
+        }
+        ended = ::waitpid(child, &ws, WNOHANG);
+      }
+      ::close(fd);
+      if (ended == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &ws, 0);
+        ADD_FAILURE() << "turmcli was still converting a minute after the signal";
+      } else {
+        EXPECT_TRUE(WIFEXITED(ws)) << "turmcli died of the signal instead of stopping";
+        if (WIFEXITED(ws)) EXPECT_EQ(WEXITSTATUS(ws), kExitFailure);
+      }
+      std::string text;
+      char buf[4096];
+      for (ssize_t n; (n = ::read(report[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
+      ::close(report[0]);
+      if (ended != 0) EXPECT_NE(text.find("Abgebrochen"), std::string::npos) << text;
+      expectoldfiles(dir, {"input.csv"});
+    }
+  }
 }
 
 }  // namespace
