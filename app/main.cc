@@ -4,6 +4,7 @@
 #include "app/taw.h"
 #include "lib/support/messages.h"
 #include "platform/qt/qtplatform.h"
+#include "platform/qt/qttranslation.h"
 
 int main(int argc, char** argv) {
   debugtrace = 0;
@@ -13,6 +14,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Turmfinder");
   installqtplatform();
+  // Qt's own texts (edit menus, font dialog) in German; without the
+  // translation file they stay English and the program runs all the same.
+  installqttranslation();
 
   TAW window;
   tracedebug("nach Createform Run");

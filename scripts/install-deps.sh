@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
+  qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev
   fonts-liberation2

@@ -1,9 +1,11 @@
 // FontDialog on QFontDialog (Qt's own dialog, not a native one), modal,
-// parented to the active window, object name "fontdialog".  With the
-// fixed-pitch switch only monospaced fonts are listed.  QFontDialog can't
-// limit the sizes it offers, so a chosen size outside minsize .. maxsize
-// is brought to the nearer limit (when 0 < minsize <= maxsize).  The
-// chosen font keeps the colour of the start font.  Needs a QApplication.
+// parented to the active window, object name "fontdialog".  It lists
+// Latin (ANSI) fonts only (the writing system is fixed), with the
+// fixed-pitch switch monospaced ones only.  When 0 < minsize <= maxsize its
+// size list offers only sizes in minsize .. maxsize, and OK with a typed
+// size outside them shows an error notice naming the range and keeps the
+// dialog open: a size is never changed behind the user's back.  The chosen
+// font keeps the colour of the start font.  Needs a QApplication.
 #pragma once
 
 #include "platform/fontdialog.h"

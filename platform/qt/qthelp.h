@@ -9,10 +9,14 @@
 //   3. the working directory.
 // The first that exists is shown from its start.  When none exists the
 // viewer shows a German note naming the file and the folders searched.
+// The viewer opens beside the program's main window (right, else left),
+// or centred on it when neither side has room; Esc and Ctrl+W close it.
 // quit() closes and destroys the viewer.  Needs a QApplication.
 #pragma once
 
 #include <QPointer>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +39,9 @@ class QtHelp : public HelpSystem {
   static QStringList searchfolders();
   // The absolute path of the help document, or "" when none is found.
   static QString locate(const QString& helpfilename);
+  // Where a viewer of the given size opens next to a main window whose frame
+  // is mainframe (invalid: none), within the screen area.
+  static QRect placement(const QRect& mainframe, const QSize& viewer, const QRect& screen);
 
  private:
   QPointer<QTextBrowser> viewer_;

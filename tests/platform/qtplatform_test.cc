@@ -4,13 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QIntValidator>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -23,6 +31,7 @@
 #include "platform/qt/qthelp.h"
 #include "platform/qt/qtmessagewindows.h"
 #include "platform/qt/qtshell.h"
+#include "platform/testing/recording_messagewindows.h"
 
 namespace {
 
@@ -212,6 +221,70 @@ TEST(QtHelpTest, HelpFileInWorkingDirectoryIsShownAtItsStart) {
   QFile::remove("Turmscan.html");
 }
 
+TEST(QtHelpTest, ViewerOpensBesideOrCentredOnTheMainWindowNotAtTheCorner) {
+  QFile::remove("Turmscan.html");
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  {
+    // Room on the right: beside the window, top edges level.
+    QMainWindow main;
+    main.setGeometry(screen.left() + 10, screen.top() + 40, 100, 100);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    QtHelp help;
+    help.openindex("Turmscan.hlp");
+    ASSERT_NE(help.viewer(), nullptr);
+    const QRect v = help.viewer()->frameGeometry(), m = main.frameGeometry();
+    EXPECT_EQ(v.left(), m.right() + 1);
+    EXPECT_EQ(v.top(), m.top());
+    help.quit();
+  }
+  {
+    // No room on either side: centred on the window.
+    QMainWindow main;
+    main.setGeometry(screen.left() + 50, screen.top() + 50, screen.width() - 100, screen.height() - 100);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    QtHelp help;
+    help.openindex("Turmscan.hlp");
+    ASSERT_NE(help.viewer(), nullptr);
+    const QRect v = help.viewer()->frameGeometry(), m = main.frameGeometry();
+    const QPoint offset = v.center() - m.center();
+    // (The frame, unknown before the first show, may shift it by its width.)
+    EXPECT_LE(offset.manhattanLength(), 8) << offset.x() << "," << offset.y() << " viewer " << v.x() << ","
+                                           << v.y() << " " << v.width() << "x" << v.height() << " main " << m.x()
+                                           << "," << m.y() << " " << m.width() << "x" << m.height();
+    EXPECT_NE(help.viewer()->pos(), QPoint(0, 0));
+    help.quit();
+  }
+}
+
+TEST(QtHelpTest, EscAndCtrlWCloseTheViewer) {
+  for (QKeyCombination key : {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::CTRL, Qt::Key_W)}) {
+    QtHelp help;
+    help.openindex("Turmscan.hlp");
+    ASSERT_NE(help.viewer(), nullptr);
+    QTextBrowser* viewer = help.viewer();
+    viewer->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
+    QTest::keyClick(viewer, key.key(), key.keyboardModifiers());
+    EXPECT_TRUE(waitfor([&] { return help.viewer() == nullptr; })) << key.toCombined();
+  }
+}
+
+TEST(QtHelpTest, ProgramHelpShowsMenuCaptionsWithoutAmpersands) {
+  const QString document = QStringLiteral(TURM_SOURCE_DIR "/app/help/Turmscan.html");
+  if (!QFile::exists(document)) GTEST_SKIP() << "no help document at " << document.toStdString();
+  QtHelp help;
+  help.openindex(document.toStdString());
+  ASSERT_NE(help.viewer(), nullptr);
+  const QString text = help.viewer()->toPlainText();
+  EXPECT_TRUE(text.contains(QString::fromUtf8("Schließen")));
+  // A caption's access key is the menu's business, not the reader's.
+  const QRegularExpression marked(QStringLiteral("&\\p{L}"));
+  EXPECT_FALSE(text.contains(marked)) << text.mid(text.indexOf(marked) - 20, 40).toStdString();
+  help.quit();
+}
+
 TEST(QtFontTest, SpecToQFontAndBack) {
   FontSpec fontspec;
   fontspec.name = "Liberation Sans";
@@ -246,25 +319,87 @@ TEST(QtFontTest, LatinFamilyIsAnsiCharset) {
   EXPECT_EQ(charsetoffamily("No Such Family At All"), 1);
 }
 
-TEST(QtFontDialogTest, AcceptedChoiceKeepsColourAndClampsSize) {
+// The size field and the OK button of Qt's font dialog.
+QLineEdit* sizefield(QFontDialog* d) {
+  for (QLineEdit* e : d->findChildren<QLineEdit*>())
+    if (qobject_cast<const QIntValidator*>(e->validator())) return e;
+  return nullptr;
+}
+QPushButton* okbutton(QFontDialog* d) {
+  auto* box = d->findChild<QDialogButtonBox*>();
+  return box ? box->button(QDialogButtonBox::Ok) : nullptr;
+}
+
+TEST(QtFontDialogTest, TypedSizeOutsideTheRangeIsRefusedWithANoticeNotClamped) {
+  RecordingMessageWindows messages;
   QtFontDialog dialog;
   FontSpec start;
   start.name = "DejaVu Sans";
   start.pointsize = 10;
   start.red = 255;
   QString title;
-  whenmodal<QFontDialog>([&title](QFontDialog* d) {
+  bool stayedopen = false;
+  std::size_t noticesafter72 = 0;
+  whenmodal<QFontDialog>([&](QFontDialog* d) {
     title = d->windowTitle();
-    QFont f = d->currentFont();
-    f.setPointSize(96);
-    d->setCurrentFont(f);
-    d->accept();
+    QLineEdit* size = sizefield(d);
+    QPushButton* ok = okbutton(d);
+    if (!size || !ok) return d->reject();
+    size->selectAll();
+    QTest::keyClicks(size, "72");
+    QTest::mouseClick(ok, Qt::LeftButton);
+    stayedopen = d->isVisible();
+    noticesafter72 = messages.calls.size();
+    size->selectAll();
+    QTest::keyClicks(size, "12");
+    QTest::mouseClick(ok, Qt::LeftButton);
   });
-  auto chosen = dialog.choose(std::string("Dialogschrift wählen"_w), start, 6, 72, false);
+  auto chosen = dialog.choose(std::string("Dialogschrift wählen"_w), start, 6, 48, false);
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(title, QString::fromUtf8("Dialogschrift wählen"));
-  EXPECT_EQ(chosen->pointsize, 72);
+  EXPECT_TRUE(stayedopen);
+  ASSERT_EQ(noticesafter72, 1u);
+  EXPECT_EQ(messages.calls[0].kind, MsgKind::Error);
+  EXPECT_EQ(messages.calls[0].text, std::string("Die Schriftgröße muss zwischen 6 und 48 Punkt liegen."_w));
+  EXPECT_EQ(messages.calls.size(), 1u);
+  EXPECT_EQ(chosen->pointsize, 12);
   EXPECT_EQ(chosen->red, 255);
+}
+
+TEST(QtFontDialogTest, OffersLatinFontsAndSizesInRangeOnly) {
+  QtFontDialog dialog;
+  FontSpec start;
+  start.name = "DejaVu Sans";
+  start.pointsize = 10;
+  QStringList families, shownsizes;
+  int hiddensizes = 0;
+  bool systemfixed = false;
+  whenmodal<QFontDialog>([&](QFontDialog* d) {
+    for (QComboBox* c : d->findChildren<QComboBox*>())
+      systemfixed = c->currentIndex() == QFontDatabase::Latin && !c->isEnabled();
+    // Family, style and size lists, in the order the dialog makes them.
+    const QList<QListView*> lists = d->findChildren<QListView*>();
+    if (lists.size() != 3) return d->reject();
+    const QAbstractItemModel* names = lists[0]->model();
+    for (int r = 0; r < names->rowCount(); ++r) families << names->index(r, 0).data().toString();
+    const QAbstractItemModel* sizes = lists[2]->model();
+    for (int r = 0; r < sizes->rowCount(); ++r) {
+      if (lists[2]->isRowHidden(r)) ++hiddensizes;
+      else shownsizes << sizes->index(r, 0).data().toString();
+    }
+    d->reject();
+  });
+  dialog.choose("t", start, 6, 48, false);
+  EXPECT_TRUE(systemfixed);
+  ASSERT_FALSE(families.isEmpty());
+  for (const QString& f : families)
+    EXPECT_TRUE(QFontDatabase::writingSystems(f).contains(QFontDatabase::Latin)) << f.toStdString();
+  ASSERT_FALSE(shownsizes.isEmpty());
+  for (const QString& s : shownsizes) {
+    EXPECT_GE(s.toInt(), 6);
+    EXPECT_LE(s.toInt(), 48);
+  }
+  EXPECT_GT(hiddensizes, 0);  // 72 is among Qt's standard sizes
 }
 
 TEST(QtFontDialogTest, CancelGivesNothing) {
