@@ -82,10 +82,10 @@ bool askyesno(std::string_view text) {
 
 void statustext(std::string_view text) {
   if (statusbar == nullptr) return;
+  // A bar without the panel gets nothing (no other panel is overwritten).
   int count = statusbar->panelcount();
-  if (count <= 0) return;
-  int panel = statuspanel < count ? statuspanel : count - 1;
-  statusbar->setpaneltext(panel, capped(" " + std::string(text), kTextCap + 1));
+  if (count <= static_cast<int>(statuspanel)) return;
+  statusbar->setpaneltext(statuspanel, capped(" " + std::string(text), kTextCap + 1));
 }
 
 void trace(std::string_view text) {

@@ -30,6 +30,7 @@ class StatusLine {
  public:
   virtual ~StatusLine() = default;
   virtual int panelcount() const = 0;
+  // Shows text in the panel exactly as given.
   virtual void setpaneltext(int panel, const std::string& text) = 0;
 };
 extern StatusLine* statusbar;
@@ -38,6 +39,8 @@ void infomessage(std::string_view text);
 void errormessage(std::string_view text);
 void errormessagetitled(std::string_view caption, std::string_view text);
 bool askyesno(std::string_view text);
+// " " + text into panel statuspanel of the status line; dropped when there
+// is no status line or it has no such panel.
 void statustext(std::string_view text);
 void trace(std::string_view text);
 void traceif(bool condition, std::string_view text);

@@ -1,8 +1,10 @@
 #include "lib/window/zoclient.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QWheelEvent>
 
 #include "lib/support/ioerror.h"
 #include "lib/support/messages.h"
@@ -12,6 +14,8 @@
 TZoclient::TZoclient(TZowindow* owner) : QWidget(owner), owner_(owner) {
   setObjectName("client");
   setAutoFillBackground(true);
+  // A click gives the list the keyboard: its scroll keys reach the window.
+  setFocusPolicy(Qt::ClickFocus);
 }
 
 void TZoclient::paintEvent(QPaintEvent*) {
@@ -33,4 +37,18 @@ void TZoclient::mousePressEvent(QMouseEvent* event) {
 void TZoclient::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   owner_->clientresized(event->size().width(), event->size().height());
+}
+
+void TZoclient::keyPressEvent(QKeyEvent* event) {
+  if (owner_->scrollbykey(event->key(), event->modifiers()))
+    event->accept();
+  else
+    QWidget::keyPressEvent(event);
+}
+
+void TZoclient::wheelEvent(QWheelEvent* event) {
+  if (owner_->scrollbywheel(event->angleDelta().y()))
+    event->accept();
+  else
+    QWidget::wheelEvent(event);
 }

@@ -34,7 +34,7 @@ std::string tzostatusbar::paneltext(int index) const {
 void tzostatusbar::setpaneltext(int index, const std::string& text) {
   QLabel* p = panel(index);
   if (p == nullptr) return;
-  p->setText(toqstring(" " + text));
+  p->setText(toqstring(text));
   p->repaint();
 }
 
@@ -60,5 +60,5 @@ tzostatusbar* createstatusbar(QWidget* owner, const FontSpec* font, const QColor
 }
 
 void statuspaneltext(int index, tzostatusbar* bar, const std::string& text) {
-  if (bar != nullptr) bar->setpaneltext(index, text);
+  if (bar != nullptr) bar->setpaneltext(index, " " + text);
 }

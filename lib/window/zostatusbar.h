@@ -20,7 +20,8 @@ class tzostatusbar : public QStatusBar, public StatusLine {
   explicit tzostatusbar(QWidget* owner = nullptr);
 
   int panelcount() const override { return static_cast<int>(panels_.size()); }
-  // statuspaneltext on this bar.
+  // The panel's text exactly as given (the status line of messages.h puts
+  // its own leading blank in front); nothing when there is no such panel.
   void setpaneltext(int panel, const std::string& text) override;
   // The panel's label (nullptr when there is no such panel).
   QLabel* panel(int index) const;

@@ -5,6 +5,8 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "lib/support/messages.h"
@@ -166,7 +168,7 @@ void TZowindow::setvscrollrange(int minimum, int maximum, int position) {
   if (vscrollbar == nullptr) return;
   vstate.smallstep = 1;
   int span = std::clamp(maximum - minimum, 1, 32767);
-  vstate.largestep = std::clamp(vstate.largestep, 1, span);
+  vstate.largestep = std::clamp(kStandardLargeStep, 1, span);
   vstate.minimum = minimum;
   vstate.maximum = maximum;
   vstate.position = position;
@@ -176,6 +178,49 @@ void TZowindow::setvscrollrange(int minimum, int maximum, int position) {
   // position must count as a change.
   vstate.previous = vstate.position;
   vscrollbar->setVisible(vstate.maximum >= 21);
+}
+
+bool TZowindow::scrollbykey(int key, Qt::KeyboardModifiers modifiers) {
+  if (vscrollbar == nullptr || !vscrollbar->isVisible() || modifiers != Qt::NoModifier) return false;
+  QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
+  switch (key) {
+    case Qt::Key_Up: action = QAbstractSlider::SliderSingleStepSub; break;
+    case Qt::Key_Down: action = QAbstractSlider::SliderSingleStepAdd; break;
+    case Qt::Key_PageUp: action = QAbstractSlider::SliderPageStepSub; break;
+    case Qt::Key_PageDown: action = QAbstractSlider::SliderPageStepAdd; break;
+    case Qt::Key_Home: action = QAbstractSlider::SliderToMinimum; break;
+    case Qt::Key_End: action = QAbstractSlider::SliderToMaximum; break;
+    default: return false;
+  }
+  vscrollbar->triggerAction(action);
+  return true;
+}
+
+bool TZowindow::scrollbywheel(int angledelta) {
+  if (vscrollbar == nullptr || !vscrollbar->isVisible()) return false;
+  // One notch moves the rows the desktop asks for (3 by default), one line
+  // step at a time as the bar's arrow buttons do.
+  wheelrest_ += angledelta;
+  int notches = wheelrest_ / 120;
+  wheelrest_ -= notches * 120;
+  int rows = notches * std::max(1, QApplication::wheelScrollLines());
+  auto action = rows > 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd;
+  for (int i = 0; i < std::abs(rows); ++i) vscrollbar->triggerAction(action);
+  return true;
+}
+
+void TZowindow::keyPressEvent(QKeyEvent* e) {
+  if (scrollbykey(e->key(), e->modifiers()))
+    e->accept();
+  else
+    QMainWindow::keyPressEvent(e);
+}
+
+void TZowindow::wheelEvent(QWheelEvent* e) {
+  if (scrollbywheel(e->angleDelta().y()))
+    e->accept();
+  else
+    QMainWindow::wheelEvent(e);
 }
 
 // --- views -------------------------------------------------------------------

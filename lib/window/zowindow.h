@@ -45,6 +45,8 @@ struct ViewEntry {
 };
 
 inline constexpr int kMaxViewLevel = 10;
+// The large step a new vertical range starts from.
+inline constexpr int kStandardLargeStep = 20;
 
 // A design-time description for the create constructor.
 struct FormDesign {
@@ -119,10 +121,19 @@ class TZowindow : public QMainWindow {
   // caption and bars.
   void restoreview();
   // Only with a vertical bar: range and position, shown from a maximum of
-  // 21 on.
+  // 21 on.  The large step starts again from kStandardLargeStep, clamped to
+  // the new span, so a short range before does not leave a small step.
   void setvscrollrange(int minimum, int maximum, int position);
   // Routes bar's reports to vscroll or hscroll (by its orientation).
   void attachscrollbar(tzoscrollbar* bar);
+  // While the vertical bar is shown, Page Up/Down, the arrow keys, Home and
+  // End and the mouse wheel move it as its own buttons, trough and ends
+  // would (a row, a page, the ends).  False (nothing done) for other keys,
+  // with modifiers, or while the bar is hidden.
+  bool scrollbykey(int key, Qt::KeyboardModifiers modifiers);
+  // angledelta in eighths of a degree (120 a notch; positive away from the
+  // user, towards the top of the list).
+  bool scrollbywheel(int angledelta);
   // Repaints the client area.
   void invalidate();
   // The caption built from viewtitle and captionsuffix.
@@ -145,6 +156,9 @@ class TZowindow : public QMainWindow {
  protected:
   bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  // Key and wheel events of the window and of its client area.
+  void keyPressEvent(QKeyEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
@@ -158,6 +172,7 @@ class TZowindow : public QMainWindow {
   void applysaved(tzoscrollbar* bar, ScrollState& s, bool visible);
 
   TZoclient* client_ = nullptr;
+  int wheelrest_ = 0;  // wheel angle not yet turned into rows
 };
 
 // Hourglass pointer until normalcursor; the pointer it replaces is

@@ -63,13 +63,15 @@ TEST_F(BarsTest, PanelIndexEqualToCountChangesNothing) {
   statuspaneltext(0, nullptr, "x");  // no bar: nothing
 }
 
-TEST_F(BarsTest, StatusBarServesAsTheStatusLine) {
+TEST_F(BarsTest, StatusTextOnTheStatusBarHasOneLeadingBlankNotTwo) {
   tzostatusbar* bar =
       createstatusbar(window.get(), nullptr, Qt::lightGray, {80, 80, 100, 200}, 4, 0, 0, 0, 25);
   StatusLine* line = bar;
   EXPECT_EQ(line->panelcount(), 4);
-  line->setpaneltext(1, "Hinweis");
-  EXPECT_EQ(bar->paneltext(1), " Hinweis");
+  statusbar = line;
+  statustext("Hinweis");
+  statusbar = nullptr;
+  EXPECT_EQ(bar->paneltext(3), " Hinweis");
 }
 
 TEST_F(BarsTest, StatusBarOnAPlainOwnerTakesItsBounds) {

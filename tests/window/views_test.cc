@@ -67,6 +67,19 @@ TEST_F(ViewsTest, ScrollRangeClampsTheLargeStepToTheSpan) {
   EXPECT_EQ(window->vscrollbar->value(), 3);
 }
 
+TEST_F(ViewsTest, ShortRangeLeavesNoSmallPageStepForTheNextRange) {
+  window->setvscrollrange(1, 1, 1);  // one entry
+  window->setvscrollrange(1, 5000, 1);
+  EXPECT_EQ(window->vstate.largestep, 20);
+  EXPECT_EQ(window->vscrollbar->pageStep(), 20);
+  // A click in the trough below the thumb moves by that page.
+  window->vscrollbar->setGeometry(0, 0, 15, 400);
+  window->vscrollbar->show();
+  QTest::mouseClick(window->vscrollbar, Qt::LeftButton, {}, QPoint(7, 300));
+  EXPECT_EQ(window->vscrollbar->value(), 21);
+  EXPECT_EQ(window->vstate.position, 21);
+}
+
 TEST_F(ViewsTest, ScrollRangeWithoutBarDoesNothing) {
   window->vscrollbar = nullptr;
   window->setvscrollrange(1, 500, 7);
