@@ -40,6 +40,32 @@ class BusyGuard {
 constexpr int kMinFontSize = 6;
 constexpr int kMaxFontSize = 48;
 
+// The records the open file still holds, found by probing its end: a file
+// that shrank while open has fewer than towercount.  At most about 22
+// reads of one record.
+std::int32_t readablerecords() {
+  ttowerrec r{};
+  if (towercount <= 0 || readtowers(towercount - 1, 1, &r) == 1) return towercount;
+  std::int32_t low = 0, high = towercount - 1;  // record low - 1 reads, high does not
+  while (low < high) {
+    std::int32_t mid = low + (high - low) / 2;
+    if (readtowers(mid, 1, &r) == 1)
+      low = mid + 1;
+    else
+      high = mid;
+  }
+  return low;
+}
+
+// A search reads the file as it is now: its count follows a file that
+// shrank, so the title reports what the search really had.
+void followshrunkfile() {
+  std::int32_t n = readablerecords();
+  if (n < towercount) towercount = n;
+}
+
+std::string positionexample() { return "Beispiel: \"52.497973,13.342015\""; }
+
 }  // namespace
 
 void TAW::MenuCommand(QObject* sender) {
@@ -60,6 +86,7 @@ void TAW::runcommand(int tag) {
   // a failed start).
   bool readsdatabase = tag == 53 || (tag >= 54 && tag <= 57) || tag == 63;
   if (readsdatabase && !databaseopen()) return;
+  clearhint();
   try {
     switch (tag) {
       case 1:
@@ -67,18 +94,23 @@ void TAW::runcommand(int tag) {
         break;
       case 50:
         submenuende();
-        if (vscrollbar != nullptr) vscrollbar->hide();
+        updatescrollbar();
         ShowMenu(viewitem);
         invalidate();
         break;
       case 51:
-        submenuscroll(2, 102, "Liste", 1, std::max<std::int32_t>(resultcount, 30), 20, 1, 1, 10);
+        // The range is the list's own: a longer one would scroll past the
+        // last entry into an empty screen.
+        submenuscroll(2, 102, "Liste", 1, std::max<std::int32_t>(resultcount, 1), kStandardLargeStep, 1,
+                      1, 10);
         ShowMenu(102);
-        if (vscrollbar != nullptr) vscrollbar->show();
+        updatescrollbar();
         invalidate();
         break;
       case 53: {
         if (!runcellselection(this, criteria)) break;
+        forgetselection();
+        followshrunkfile();
         if (criteriaempty(criteria)) {
           selectall();
           // The whole list again: from its top, without the distance
@@ -96,20 +128,28 @@ void TAW::runcommand(int tag) {
         invalidate();
         break;
       }
-      case 54:
-        ShowOnMap(0, currentobject);
+      case 54: {
+        std::int32_t recno = 0;
+        if (selectedrecord(recno)) ShowOnMap(0, recno);
         break;
-      case 55:
-        ShowOnMap(1, currentobject);
+      }
+      case 55: {
+        std::int32_t recno = 0;
+        if (selectedrecord(recno)) ShowOnMap(1, recno);
         break;
+      }
       case 56:
         ShowObjectsOnMapPage(resultcount, (settings.labelchoice & 0xFF) != 0);
         invalidate();
         break;
       case 57: {
+        std::int32_t centre = 0;
+        if (!selectedrecord(centre)) break;
+        forgetselection();
+        followshrunkfile();
         {
           BusyGuard busy(this);
-          nearobject(selectedobject, kWantedObjects);
+          nearobject(centre, kWantedObjects);
         }
         surroundingresult = true;
         setlistrange();
@@ -135,9 +175,11 @@ void TAW::runcommand(int tag) {
           switched = true;
         }
         if (switched) {
-          // Record numbers of the old file mean nothing in the new one: the
-          // map commands and the object search start from record 0 again.
+          // All cells of the new file: no selection, no criteria, no
+          // distance column from the old one.
           forgetselection();
+          criteria = ttowerrec{};
+          surroundingresult = false;
           setlistrange();
         }
         invalidate();
@@ -167,11 +209,27 @@ void TAW::runcommand(int tag) {
             "Breite und Länge eingeben. Beispiel:\"52.497973,13.342015\". String kann aus Google-Maps kopiert werden."_w);
         std::string text = positiontext;
         bool ok = false;
-        textinput(this, "Position", "Position", 10, 40, text, ok);
+        // Every text reaches the reader below, which says what is wrong
+        // with it; a minimum length would only keep the dialog open
+        // without a word (and refuse "52.5,13.4").
+        textinput(this, "Position", "Position", 0, 40, text, ok);
         if (!ok) break;
         positiontext = text;
         PositionInput p = parsepositiontext(positiontext);
-        if (!p.valid) break;
+        if (!p.valid) {
+          infomessage(std::string("Die Position ist nicht lesbar: Breite und Länge mit Punkt als "
+                                  "Dezimalzeichen, durch ein Komma getrennt. "_w) +
+                      positionexample());
+          break;
+        }
+        if (!p.inrange) {
+          infomessage(std::string("Die Position liegt außerhalb des gültigen Bereichs: die Breite muss zwischen "
+                                  "-90 und 90 liegen, die Länge zwischen -180 und 180. "_w) +
+                      positionexample());
+          break;
+        }
+        forgetselection();
+        followshrunkfile();
         positionlat = toreal(p.lat);
         positionlon = toreal(p.lon);
         {
@@ -210,7 +268,22 @@ void TAW::forgetselection() {
   selectedline = 0;
   selectedobject = 0;
   currentobject = 0;
-  clickline = 1;
+  clickline = 0;
+  readerrorshown_ = false;
+}
+
+bool TAW::selectedrecord(std::int32_t& recno) {
+  if (towercount <= 0) {
+    infomessage(std::string("Die Datenbank enthält keine Zellen."_w));
+    return false;
+  }
+  if (selectedline < 1 || selectedline > resultcount) {
+    infomessage(std::string("Kein Objekt gewählt: bitte zuerst eine Zeile der Liste anklicken."_w));
+    return false;
+  }
+  recno = resultlist[static_cast<std::size_t>(selectedline)];
+  currentobject = recno;
+  return true;
 }
 
 bool TAW::CloseQuery() {

@@ -1,4 +1,7 @@
 // The menu descriptions of the main window.
+#include <QEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <string>
 
 #include "app/taw.h"
@@ -54,5 +57,17 @@ void DescribeMenu(int id, MenuDescription& d, PictureList& pictures) {
 }
 
 void TAW::ShowMenu(int id) {
-  buildmainmenu(this, id, DescribeMenu, [this](QObject* sender) { MenuCommand(sender); });
+  QMenuBar* bar = buildmainmenu(this, id, DescribeMenu, [this](QObject* sender) { MenuCommand(sender); });
+  // A hint belongs to the menu item under the pointer: it goes when its
+  // menu closes, when the pointer leaves the menu bar and with the old bar.
+  clearhint();
+  if (bar == nullptr) return;
+  bar->installEventFilter(this);
+  for (QMenu* menu : bar->findChildren<QMenu*>())
+    connect(menu, &QMenu::aboutToHide, this, [this] { clearhint(); });
+}
+
+bool TAW::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Leave && watched == menuBar()) clearhint();
+  return TZowindow::eventFilter(watched, event);
 }

@@ -55,6 +55,7 @@ void TAW::SetupWindow() {
   mainstatusbar = createstatusbar(this, &listfont, palette().color(QPalette::Button),
                                   {80, 80, 100, 200}, 4, 0, 0, width(), statusbarheight);
   mainstatusbar->setObjectName("mainstatusbar");
+  // statuspaneltext puts the one leading blank in front of the hint.
   menuhinthandler = [this](const std::string& hint) { statuspaneltext(3, mainstatusbar, hint); };
 
   viewid = 1;
@@ -98,6 +99,33 @@ std::int32_t TAW::firstvisible() const { return vstate.position < 1 ? 1 : vstate
 
 void TAW::setlistrange() {
   if (resultcount > 0) setvscrollrange(1, resultcount, 1);
+  updatescrollbar();
+}
+
+int TAW::fittingrows() const {
+  if (lineheight == 0) return 0;
+  int h = client()->height() - static_cast<int>(gridtop);
+  return std::max(0, h / lineheight - 3);
+}
+
+bool TAW::scrollbarwanted() const {
+  return displaymode() == 2 && databaseopen() && resultcount > fittingrows();
+}
+
+void TAW::updatescrollbar() {
+  if (vscrollbar == nullptr) return;
+  bool wanted = scrollbarwanted();
+  vscrollbar->setVisible(wanted);
+  if (wanted || displaymode() != 2 || vstate.position == 1) return;
+  // Everything fits: nothing may stay scrolled out of reach above.
+  vstate.position = 1;
+  vstate.previous = 1;
+  vscrollbar->setValue(1);
+  invalidate();
+}
+
+void TAW::clearhint() {
+  if (mainstatusbar != nullptr) mainstatusbar->setpaneltext(3, "");
 }
 
 void TAW::reportreaderror(const std::string& what) {
@@ -120,33 +148,43 @@ void TAW::paintclient(Surface& surface) {
       titlescreen("ARIAL", 50, y, 40, {15, 15, 12}, {4, 1, 0, 0}, kProgramTitle,
                   {databasetitle(), authorline(), std::string(kVersionLine) + " "}, sourceline());
     } else if (displaymode() == 2 && databaseopen()) {
-      // Also an empty result: its title shows the count 0.
-      drawlist(firstvisible());
+      // Also an empty result: its title shows the count 0.  Rows whose
+      // records cannot be read (the file shrank) stay empty.
+      std::string readerror;
+      drawlist(firstvisible(), &readerror);
+      if (!readerror.empty()) reportreaderror(std::string("Lesefehler: ") + readerror);
     }
-    readerrorshown_ = false;
   } catch (const IoError& e) {
     reportreaderror(std::string("Lesefehler: ") + e.what());
   }
   currentsurface = nullptr;
+  // A new font or window size may change what fits; the bar follows after
+  // the paint.
+  if (vscrollbar != nullptr && vscrollbar->isVisible() != scrollbarwanted())
+    QTimer::singleShot(0, this, [this] { updatescrollbar(); });
 }
 
 void TAW::clientmousedown(int, int y, Qt::MouseButton button) {
   if (button != Qt::LeftButton || lineheight == 0 || displaymode() != 2) return;
   if (!databaseopen()) return;
-  // Each text row selects the entry drawn on it.
+  // Each text row selects the entry drawn on it; the title, header and
+  // criteria rows and the margin above the grid select nothing.
+  if (y < static_cast<int>(gridtop)) return;
   int row = (y - static_cast<int>(gridtop)) / lineheight + 1;
+  if (row < 4) return;
   std::int32_t index = firstvisible() + row - 4;
-  if (index >= 1 && index <= resultcount) {
-    selectedline = index;
-    selectedobject = resultlist[index];
-  }
-  if (index != clickline) {
-    clickline = index;
-    invalidate();
-  }
+  clickline = index;
+  if (index < 1 || index > resultcount) return;
+  // The entry is the commands' object at once; the repaint only moves the
+  // highlight to it.
+  selectedline = index;
+  selectedobject = resultlist[static_cast<std::size_t>(index)];
+  currentobject = selectedobject;
+  invalidate();
 }
 
 void TAW::clientresized(int, int) {
   if (vscrollbar != nullptr) placevscrollbar(client(), 0, vscrollbar);
+  updatescrollbar();
   invalidate();
 }

@@ -46,11 +46,25 @@ class TAW : public TZowindow {
   // program is to end.
   bool startupcheck();
 
-  // No entry selected, record 0 current: the state after a start, used
-  // when another database file is opened.
+  // Nothing selected: after every new list (selection, search, database
+  // switch) until the user clicks an entry.  A read failure of the old list
+  // may be reported again.
   void forgetselection();
-  // The vertical scroll range of the list: 1..resultcount at position 1.
+  // The record of the selected list entry, the one drawn red: the object
+  // of the map commands and the centre of the object search.  Without one
+  // (nothing clicked since the list was made) a notice says so and false
+  // is returned; an empty database gets its own notice.
+  bool selectedrecord(std::int32_t& recno);
+  // The vertical scroll range of the list: 1..resultcount at position 1,
+  // then the bar's visibility (updatescrollbar).
   void setlistrange();
+  // The vertical bar is shown in the list view exactly when the entries do
+  // not all fit the client area (with the line height of the last paint);
+  // hidden, the list is back at its first entry.
+  void updatescrollbar();
+  // List rows wholly inside the client area below title, header and
+  // criteria line.
+  int fittingrows() const;
   // First list index drawn (the scroll position; 0 counts as 1).
   std::int32_t firstvisible() const;
 
@@ -58,11 +72,18 @@ class TAW : public TZowindow {
   void clientmousedown(int x, int y, Qt::MouseButton button) override;
   void clientresized(int width, int height) override;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void SetupWindow();
   void showhelpindex();
-  // Reports a read error once until the next paint succeeds.
+  // Reports a read error of the paint once per list (forgetselection
+  // allows the next report).
   void reportreaderror(const std::string& what);
+  // Empties the hint panel (a menu closed, the pointer left the menu bar).
+  void clearhint();
+  bool scrollbarwanted() const;
 
   QShortcut* f1_ = nullptr;
   bool readerrorshown_ = false;

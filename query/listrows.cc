@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "celldb/database.h"
+#include "lib/support/ioerror.h"
 #include "lib/support/strnum.h"
 #include "lib/support/w1252.h"
 #include "query/criteria.h"
@@ -85,7 +86,9 @@ std::string renderline(const RowPieces& pieces) {
   return line;
 }
 
-std::vector<ListLine> buildlistscreen(std::int32_t firstvisible, int gridlines) {
+std::vector<ListLine> buildlistscreen(std::int32_t firstvisible, int gridlines,
+                                      std::string* readerror) {
+  if (readerror != nullptr) readerror->clear();
   // An empty result still shows its count, the header and the criteria:
   // the user sees that the selection found nothing.
   std::vector<ListLine> lines;
@@ -95,9 +98,17 @@ std::vector<ListLine> buildlistscreen(std::int32_t firstvisible, int gridlines) 
   std::int32_t i = firstvisible < 1 ? 1 : firstvisible;
   for (int y = 4; i <= resultcount && y <= gridlines; ++i, ++y) {
     std::int32_t recno = resultlist[static_cast<std::size_t>(i)];
-    ttowerrec rec = readtower(recno);
     bool highlighted = i == selectedline;
     if (highlighted) currentobject = recno;
+    ttowerrec rec{};
+    try {
+      rec = readtower(recno);
+    } catch (const IoError& e) {
+      if (readerror == nullptr) throw;
+      if (readerror->empty()) *readerror = e.what();
+      lines.push_back({y, {}, -1, highlighted});
+      continue;
+    }
     lines.push_back({y, rowpieces(rec, i, recno), -1, highlighted});
   }
   return lines;

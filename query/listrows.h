@@ -65,6 +65,11 @@ struct ListLine {
 // The whole screen for a window of `gridlines` text rows: title, header,
 // criteria line and one row per list entry from firstvisible (0 counts as
 // 1) while rows fit; an empty result gives the three lines alone.  Reads one
-// record per data row (IoError on failure) and sets currentobject to the
-// record of the row drawn highlighted (list index selectedline).
-std::vector<ListLine> buildlistscreen(std::int32_t firstvisible, int gridlines);
+// record per data row and sets currentobject to the record of the row drawn
+// highlighted (list index selectedline).
+// Without readerror a record that cannot be read throws IoError.  With it,
+// such a row is an empty line (no pieces) and the other rows are built all
+// the same; *readerror receives the text of the first failure (empty when
+// every record was read).
+std::vector<ListLine> buildlistscreen(std::int32_t firstvisible, int gridlines,
+                                      std::string* readerror = nullptr);

@@ -6,12 +6,15 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Draws the whole screen from list index firstvisible (0 counts as 1) over
-// the grid's gridlines rows.  Reads one record per data row; throws
-// IoError when one cannot be read (nothing is drawn then).  Sets
-// currentobject to the record drawn highlighted.
-void drawlist(std::int32_t firstvisible);
+// the grid's gridlines rows.  Reads one record per data row and sets
+// currentobject to the record drawn highlighted.  Without readerror a
+// record that cannot be read throws IoError (nothing is drawn then); with
+// it, title, header and criteria line and every readable row are drawn, an
+// unreadable row stays empty and *readerror receives the first failure.
+void drawlist(std::int32_t firstvisible, std::string* readerror = nullptr);
 
 // Band colours and text colours of the list.
 inline constexpr int kHeaderBand = 10;

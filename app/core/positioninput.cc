@@ -19,5 +19,6 @@ PositionInput parsepositiontext(std::string_view text) {
   bool latok = readpart(latpart, p.lat);
   bool lonok = readpart(rest, p.lon);
   p.valid = latok && lonok;
+  p.inrange = p.valid && p.lat >= -90 && p.lat <= 90 && p.lon >= -180 && p.lon <= 180;
   return p;
 }

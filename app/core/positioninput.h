@@ -6,6 +6,7 @@
 
 struct PositionInput {
   bool valid = false;     // both parts are decimal numbers
+  bool inrange = false;   // valid, latitude in -90..90 and longitude in -180..180
   long double lat = 0;    // the part before the first comma
   long double lon = 0;    // the rest
 };

@@ -175,6 +175,24 @@ struct Screen {
   }
 };
 
+// Counts the paint events the desktop sends to a widget (none forced by
+// the test).
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget* w) : w_(w) { w_->installEventFilter(this); }
+  ~PaintCounter() override { w_->removeEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (o == w_ && e->type() == QEvent::Paint) ++count;
+    return false;
+  }
+
+ private:
+  QWidget* w_;
+};
+
 // The records of a database file, read with plain file access.
 inline std::vector<ttowerrec> readallrecords(const std::string& name) {
   std::vector<ttowerrec> out;
@@ -322,6 +340,19 @@ class AppTest : public ::testing::Test {
     int y = rowmiddle(n);
     QTest::mouseClick(window->client(), Qt::LeftButton, {}, QPoint(x, y));
     paint();
+  }
+  // The same click with no paint after it: what the click itself did.
+  void clickonly(int n, int x = 60) {
+    int y = rowmiddle(n);
+    QTest::mouseClick(window->client(), Qt::LeftButton, {}, QPoint(x, y));
+  }
+
+  // A database file of the first n records of the demo data as
+  // germtowers.dat.
+  void usesmalldemo(int n) {
+    makedemocache();
+    std::string all = readbytes((fs::path(kDemoDir) / "germtowers.dat").string());
+    writebytes("germtowers.dat", all.substr(0, static_cast<std::size_t>(n) * sizeof(ttowerrec)));
   }
 
   // Notices shown so far with this text.

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QRadioButton>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "lib/dialog/dlgitems.h"
 #include "lib/support/strnum.h"
 #include "maps/maplinks.h"
+#include "query/listrows.h"
 #include "tests/app/apptest.h"
 
 using namespace apptest;
@@ -129,6 +131,7 @@ TEST_F(CellSelectionTest, EmptyCriteriaListAllFromTopWithoutDistanceColumn) {
   ASSERT_TRUE(waitfor([&] { return window->firstvisible() == 5; }));
   ASSERT_TRUE(choosewithdialog(53, selection(2, "1")));
   ASSERT_FALSE(surroundingresult);
+  clickrow(4);
   ASSERT_TRUE(choose(57));
   ASSERT_TRUE(surroundingresult);
   ASSERT_TRUE(choosewithdialog(53, selection(0, "0")));
@@ -161,18 +164,71 @@ TEST_F(CellSelectionTest, EmptyResultShowsCountZeroHeaderAndCriteria) {
 
 using MapTest = CommandTest;
 
-TEST_F(MapTest, LinksBeforeAnyClickShowRecordZero) {
+const std::string kNothingSelected = std::string("Kein Objekt gewählt: bitte zuerst eine Zeile der Liste anklicken."_w);
+
+TEST_F(MapTest, LinksBeforeAnyClickSayNothingIsSelectedAndOpenNothing) {
   startlist();
-  ttowerrec r0 = readallrecords("germtowers.dat")[0];
   ASSERT_TRUE(choose(54));
   ASSERT_TRUE(choose(55));
-  ASSERT_EQ(shell.opened.size(), 2u);
-  std::string lat = FormatCoordinate(r0.latitude), lon = FormatCoordinate(r0.longitude);
-  EXPECT_EQ(shell.opened[0].first, "open");
-  EXPECT_NE(shell.opened[0].second.find("q=" + lat + "," + lon + "&"), std::string::npos)
+  EXPECT_TRUE(shell.opened.empty());
+  EXPECT_EQ(notices(kNothingSelected), 2);
+  // Nor does the object search start from an entry nobody chose.
+  ASSERT_TRUE(choose(57));
+  EXPECT_EQ(notices(kNothingSelected), 3);
+  EXPECT_FALSE(surroundingresult);
+  EXPECT_EQ(resultcount, kDemoCount);
+}
+
+TEST_F(MapTest, FirstClickOnEntryOneAfterASelectionIsTheObjectOfEveryCommand) {
+  startlist();
+  ASSERT_TRUE(choosewithdialog(53, selection(2, "1")));
+  std::int32_t first = resultlist[1];
+  ASSERT_NE(first, 0);
+  clickonly(4);  // entry 1; the click alone, no paint asked for
+  ASSERT_TRUE(choose(54));
+  ttowerrec r = readallrecords("germtowers.dat")[static_cast<std::size_t>(first)];
+  ASSERT_EQ(shell.opened.size(), 1u);
+  EXPECT_EQ(shell.opened[0].second.rfind("https://www.google.com/maps?q=" + FormatCoordinate(r.latitude) + "," +
+                                             FormatCoordinate(r.longitude),
+                                         0),
+            0u)
       << shell.opened[0].second;
-  EXPECT_NE(shell.opened[1].second.find("mlat=" + lat + "&mlon=" + lon), std::string::npos)
-      << shell.opened[1].second;
+  ASSERT_TRUE(choose(57));
+  EXPECT_EQ(resultlist[1], first);
+}
+
+TEST_F(MapTest, EveryNewListForgetsTheRedRowAndTheCommandsObject) {
+  startlist();
+  std::vector<std::function<void()>> newlists = {
+      [&] { ASSERT_TRUE(choosewithdialog(53, selection(2, "1"))); },
+      [&] { ASSERT_TRUE(choose(57)); },
+      [&] {
+        ASSERT_TRUE(choosewithdialog(63, [](Tzodialog* d) {
+          typeinto(d, kFieldId, "52.52,13.40");
+          clickbutton(d, kOk);
+        }));
+      },
+      [&] {
+        ASSERT_TRUE(choose(50));
+        ASSERT_TRUE(choose(59));
+        ASSERT_TRUE(choose(51));
+      },
+  };
+  int n = 0;
+  for (auto& makelist : newlists) {
+    clickrow(5);  // entry 2
+    ASSERT_EQ(selectedline, 2) << n;
+    std::vector<std::int32_t> before = currentlist();
+    makelist();
+    ASSERT_NE(currentlist(), before) << n;
+    EXPECT_TRUE(record().linesincolour(colourof(12)).empty()) << n;
+    std::size_t links = shell.opened.size();
+    int said = notices(kNothingSelected);
+    ASSERT_TRUE(choose(55));
+    EXPECT_EQ(shell.opened.size(), links) << n;
+    EXPECT_EQ(notices(kNothingSelected), said + 1) << n;
+    ++n;
+  }
 }
 
 TEST_F(MapTest, LinksShowTheClickedRowsObject) {
@@ -266,20 +322,55 @@ TEST_F(SurroundingTest, PositionSearchAroundEnteredPosition) {
   EXPECT_NE(s.at(80, 4), "<none>");
 }
 
-TEST_F(SurroundingTest, PositionTextWithoutCommaOrWithSemicolonChangesNothing) {
+// Types text into the position input and presses OK; a dialog that stays
+// open is cancelled.
+std::function<void(Tzodialog*)> position(const std::string& text) {
+  return [text](Tzodialog* d) {
+    typeinto(d, kFieldId, QString::fromStdString(text));
+    clickbutton(d, kOk);
+    QPointer<Tzodialog> open(d);
+    QTimer::singleShot(200, [open] {
+      if (open && open->isVisible()) clickbutton(open, kCancel);
+    });
+  };
+}
+
+TEST_F(SurroundingTest, UnreadablePositionGivesNoticeWithExampleAndNoSearch) {
   startlist();
-  for (const char* text : {"52.5000000", "52.50;13.40"}) {
+  int n = 0;
+  for (const char* text : {"abc", "52,52 13,40", "52.5000000", "52.50;13.40", ""}) {
     std::vector<std::int32_t> before = currentlist();
-    ASSERT_TRUE(choosewithdialog(63, [text](Tzodialog* d) {
-      typeinto(d, kFieldId, text);
-      clickbutton(d, kOk);
-    })) << text;
+    ASSERT_TRUE(choosewithdialog(63, position(text))) << text;
+    ASSERT_TRUE(waitfor([] { return QApplication::activeModalWidget() == nullptr; }));
     EXPECT_EQ(currentlist(), before) << text;
     EXPECT_FALSE(surroundingresult) << text;
-    EXPECT_EQ(noticecount(), 0) << text;
-    EXPECT_EQ(record().at(80, 2), "Dist");
+    ++n;
+    ASSERT_EQ(noticecount(), n) << text;
+    EXPECT_NE(messages.calls.back().text.find("Beispiel: \"52.497973,13.342015\""), std::string::npos)
+        << messages.calls.back().text;
     EXPECT_EQ(record().at(80, 4), "<none>");
   }
+}
+
+TEST_F(SurroundingTest, PositionOutsideTheEarthGivesNoticeAndNoSearch) {
+  startlist();
+  int n = 0;
+  for (const char* text : {"1e400,13.4", "52.5,180.5", "-90.1,13.4", "52.5,-1e9"}) {
+    std::vector<std::int32_t> before = currentlist();
+    ASSERT_TRUE(choosewithdialog(63, position(text))) << text;
+    EXPECT_EQ(currentlist(), before) << text;
+    EXPECT_FALSE(surroundingresult) << text;
+    ++n;
+    ASSERT_EQ(noticecount(), n) << text;
+    EXPECT_NE(messages.calls.back().text.find("-90 und 90"), std::string::npos) << messages.calls.back().text;
+    EXPECT_NE(messages.calls.back().text.find("-180 und 180"), std::string::npos);
+  }
+  // The edges themselves are positions; a short text too.
+  ASSERT_TRUE(choosewithdialog(63, position("-90,180")));
+  EXPECT_TRUE(surroundingresult);
+  ASSERT_TRUE(choosewithdialog(63, position("52.5,13.4")));
+  EXPECT_EQ(record().at(52, 3), "13.400000");
+  EXPECT_EQ(noticecount(), n);
 }
 
 TEST_F(SurroundingTest, PositionInputCancelledChangesNothing) {
@@ -350,18 +441,53 @@ TEST_F(SwitchTest, ObjectClickedInOldFileIsNotLookedUpInNewFile) {
   ASSERT_TRUE(choose(59));
   ASSERT_TRUE(choose(51));
   paint();
-  // Record 1499 does not exist in the Berlin file: the map link and the
-  // object search start from record 0 of the new file, as after a start.
+  // Record 1499 does not exist in the Berlin file: nothing is selected
+  // there until the user clicks.
   ASSERT_TRUE(choose(54));
-  EXPECT_EQ(noticecount(), 0) << (messages.calls.empty() ? "" : messages.calls[0].text);
+  ASSERT_TRUE(choose(57));
+  EXPECT_TRUE(shell.opened.empty());
+  EXPECT_EQ(notices(kNothingSelected), 2);
+  EXPECT_EQ(noticecount(), 2);
+  EXPECT_TRUE(record().linesincolour(colourof(12)).empty());
+  clickrow(4);
+  ASSERT_TRUE(choose(54));
   ASSERT_EQ(shell.opened.size(), 1u);
   EXPECT_NE(shell.opened[0].second.find("q=" + FormatCoordinate(berlin[0].latitude) + "," +
                                         FormatCoordinate(berlin[0].longitude)),
             std::string::npos);
-  ASSERT_TRUE(choose(57));
-  EXPECT_EQ(noticecount(), 0);
-  EXPECT_EQ(resultlist[1], 0);
-  EXPECT_TRUE(record().linesincolour(colourof(12)).empty());
+}
+
+TEST_F(SwitchTest, SwitchClearsTheCriteriaAndTheDistanceColumn) {
+  startlist();
+  ASSERT_TRUE(choosewithdialog(63, position("52.52,13.40")));
+  ASSERT_TRUE(surroundingresult);
+  ASSERT_EQ(record().at(52, 3), "13.400000");
+  ASSERT_TRUE(choose(50));
+  ASSERT_TRUE(choose(59));
+  ASSERT_TRUE(choose(51));
+  EXPECT_TRUE(criteriaempty(criteria));
+  EXPECT_FALSE(surroundingresult);
+  Screen s = record();
+  EXPECT_EQ(s.line(3), " Auswahl:");
+  EXPECT_EQ(s.at(80, 4), "<none>");
+  // The map page is titled after the criteria: nothing of the old search.
+  EXPECT_EQ(selectiontitle(criteria, 255), "Turmfinder");
+}
+
+TEST_F(SwitchTest, ObjectSearchOnEmptyDatabaseSaysItHoldsNoCells) {
+  writebytes("germtowers.dat", "");
+  start();
+  ASSERT_TRUE(databaseopen());
+  ASSERT_TRUE(choose(51));
+  clickrow(4);
+  for (int tag : {57, 54}) {
+    int before = noticecount();
+    ASSERT_TRUE(choose(tag));
+    EXPECT_EQ(noticecount(), before + 1);
+    EXPECT_EQ(messages.calls.back().text, std::string("Die Datenbank enthält keine Zellen."_w));
+    EXPECT_EQ(messages.calls.back().kind, MsgKind::Information);
+  }
+  EXPECT_TRUE(shell.opened.empty());
 }
 
 TEST_F(SwitchTest, StartPageNamesBerlinAfterSwitch) {

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QWheelEvent>
 
 #include "lib/window/zostatusbar.h"
 #include "tests/app/apptest.h"
@@ -142,6 +143,43 @@ TEST_F(ViewTest, TurmfinderZeigenShowsTitleHeaderCriteriaAndRows) {
   EXPECT_EQ(s.fills[1].colour, colourof(9));
 }
 
+TEST_F(ViewTest, DatabaseSwitchOnStartPageShowsNoScrollBar) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(59));
+  ASSERT_GT(resultcount, 100);
+  EXPECT_FALSE(window->vscrollbar->isVisible());
+  ASSERT_TRUE(choose(58));
+  EXPECT_FALSE(window->vscrollbar->isVisible());
+  ASSERT_TRUE(choose(51));
+  EXPECT_TRUE(window->vscrollbar->isVisible());
+}
+
+TEST_F(ViewTest, MenuHintIsClearedWhenItsMenuClosesOrItsCommandRuns) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(51));
+  item(50)->hover();
+  EXPECT_EQ(window->mainstatusbar->paneltext(3), std::string(" Zurück"_w));
+  ASSERT_TRUE(choose(50));
+  EXPECT_EQ(window->mainstatusbar->paneltext(3), "");
+  // A submenu item's hint goes when its menu closes.
+  TMenuItem* google = nullptr;
+  ASSERT_TRUE(choose(51));
+  google = item(54);
+  ASSERT_NE(google, nullptr);
+  QMenu* menu = nullptr;
+  for (QMenu* m : window->menuBar()->findChildren<QMenu*>())
+    if (m->actions().contains(google)) menu = m;
+  ASSERT_NE(menu, nullptr);
+  menu->popup(window->mapToGlobal(QPoint(50, 50)));
+  ASSERT_TRUE(waitfor([&] { return menu->isVisible(); }));
+  google->hover();
+  EXPECT_NE(window->mainstatusbar->paneltext(3), "");
+  menu->hide();
+  EXPECT_EQ(window->mainstatusbar->paneltext(3), "");
+}
+
 TEST_F(ViewTest, ZurueckReturnsToStartPageAndHidesScrollBar) {
   usedemo();
   start();
@@ -165,6 +203,7 @@ TEST_F(ViewTest, MenuBarClickedWithMouseOpensListAndSubmenu) {
   ASSERT_NE(show, nullptr);
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(show).center());
   ASSERT_TRUE(waitfor([&] { return window->displaymode() == 2; }));
+  clickonly(4);  // entry 1: the object of the map command
   bar = window->menuBar();  // the list view has its own menu bar
   // "Auf Karte zeigen" -> "gewähltes Objekt in Google-Maps zeigen".
   QAction* maps = nullptr;
@@ -185,6 +224,42 @@ TEST_F(ViewTest, MenuBarClickedWithMouseOpensListAndSubmenu) {
 // --- clicks on the list ---------------------------------------------------------------------
 
 using ClickTest = AppTest;
+
+TEST_F(ClickTest, FirstClickOnEntryOneSelectsItAndRepaintsAtOnce) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(51));
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  int y = rowmiddle(4);  // entry 1, record 0
+  QApplication::processEvents();
+  PaintCounter paints(window->client());
+  // The very first click of the run, and no paint asked for after it.
+  QTest::mouseClick(window->client(), Qt::LeftButton, {}, QPoint(60, y));
+  EXPECT_EQ(selectedline, 1);
+  EXPECT_EQ(currentobject, 0);
+  // The desktop repaints without the test asking for it.
+  EXPECT_TRUE(waitfor([&] { return paints.count > 0; }));
+  EXPECT_EQ(record().linesincolour(kRed), std::vector<int>{4});
+}
+
+TEST_F(ClickTest, RowsAboveTheEntriesOfAScrolledListSelectNothing) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(51));
+  window->vscrollbar->setSliderPosition(101);
+  ASSERT_TRUE(waitfor([&] { return window->firstvisible() == 101; }));
+  for (int row : {1, 2, 3}) {
+    clickonly(row);
+    EXPECT_EQ(selectedline, 0) << row;
+  }
+  // The very top of the client area.
+  QTest::mouseClick(window->client(), Qt::LeftButton, {}, QPoint(60, 0));
+  EXPECT_EQ(selectedline, 0);
+  EXPECT_TRUE(record().linesincolour(kRed).empty());
+  clickonly(4);
+  EXPECT_EQ(selectedline, 101);
+}
 
 TEST_F(ClickTest, ClickOnRowHighlightsItAndSelectsItsObject) {
   usedemo();
@@ -290,6 +365,84 @@ TEST_F(LayoutTest, ResizeKeepsStatusBarAtBottomAndScrollBarAtRightEdge) {
   }
 }
 
+// A list of 15 entries under a 48-point screen font: only a few rows fit.
+class ShortListTest : public AppTest {
+ protected:
+  void startbig() {
+    usesmalldemo(15);
+    start();
+    FontSpec big;
+    big.name = "Arial";
+    big.pointsize = 48;
+    fonts.results.push_back(big);
+    ASSERT_TRUE(choose(61));
+    ASSERT_TRUE(choose(51));
+    paint();
+    ASSERT_EQ(resultcount, 15);
+    ASSERT_LT(rowsthatfit(), 15);
+  }
+  QScrollBar* bar() const { return window->vscrollbar; }
+  // Entry rows wholly inside the client area after the last paint.
+  int rowsthatfit() const { return (window->client()->height() - gridtop) / lineheight - 3; }
+  void key(Qt::Key k) { QTest::keyClick(window->client(), k); }
+  void wheel(int delta) {
+    QPoint at(60, window->client()->height() / 2);
+    QWheelEvent e(at, window->client()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window->client(), &e);
+  }
+};
+
+TEST_F(ShortListTest, EntriesThatDoNotFitGetTheBarAndAreReachedByKeysAndWheel) {
+  startbig();
+  EXPECT_TRUE(waitfor([&] { return bar()->isVisible(); }));
+  EXPECT_EQ(bar()->maximum(), 15);
+  QTest::mouseClick(window->client(), Qt::LeftButton, {}, QPoint(60, 2));  // the keyboard to the list
+  key(Qt::Key_Down);
+  EXPECT_EQ(window->firstvisible(), 2);
+  key(Qt::Key_End);
+  EXPECT_EQ(window->firstvisible(), 15);
+  EXPECT_EQ(record().at(2, 4), "  15");
+  key(Qt::Key_Home);
+  EXPECT_EQ(window->firstvisible(), 1);
+  key(Qt::Key_PageDown);
+  EXPECT_EQ(window->firstvisible(), 1 + bar()->pageStep());
+  key(Qt::Key_PageUp);
+  key(Qt::Key_Up);
+  EXPECT_EQ(window->firstvisible(), 1);
+  wheel(-120);  // one notch towards the user: the rows below come up
+  EXPECT_EQ(window->firstvisible(), 1 + QApplication::wheelScrollLines());
+  wheel(120);
+  EXPECT_EQ(window->firstvisible(), 1);
+}
+
+TEST_F(ShortListTest, BarFollowsResizeAndFontChange) {
+  usesmalldemo(15);
+  start();
+  ASSERT_TRUE(choose(51));
+  paint();
+  ASSERT_GE(rowsthatfit(), 15);
+  EXPECT_FALSE(bar()->isVisible());
+  // Lower than the list: the bar comes.
+  window->resize(900, 200);
+  ASSERT_TRUE(waitfor([&] { return window->client()->height() < 200; }));
+  EXPECT_TRUE(waitfor([&] { return bar()->isVisible(); }));
+  bar()->setSliderPosition(10);
+  ASSERT_TRUE(waitfor([&] { return window->firstvisible() == 10; }));
+  // High enough again: the bar goes, and no entry stays above the screen.
+  window->resize(900, 640);
+  EXPECT_TRUE(waitfor([&] { return !bar()->isVisible(); }));
+  EXPECT_EQ(window->firstvisible(), 1);
+  EXPECT_EQ(record().at(2, 4), "   1");
+  // A big font in the list view.
+  FontSpec big;
+  big.name = "Arial";
+  big.pointsize = 48;
+  fonts.results.push_back(big);
+  window->runcommand(61);
+  EXPECT_TRUE(waitfor([&] { return bar()->isVisible(); }));
+}
+
 TEST_F(LayoutTest, F1OpensHelpIndex) {
   usedemo();
   start();
@@ -333,6 +486,18 @@ TEST_F(ViewTest, ScreenshotsOfStartPageAndList) {
   Rgb band = colourof(10);
   EXPECT_EQ(client.pixelColor(gridleft + 2, y), QColor(band.red, band.green, band.blue));
   EXPECT_NE(startpage, list);
+}
+
+TEST_F(ShortListTest, ScreenshotOfShortListWithBigFontShowsTheBar) {
+  startbig();
+  ASSERT_TRUE(waitfor([&] { return bar()->isVisible(); }));
+  savescreenshot(window.get(), "turm_shortlist_48pt.png");
+  // The bar is drawn along the right edge of the list, over its whole height.
+  QImage client = paint();
+  int x = bar()->geometry().center().x();
+  int drawn = 0;
+  for (int y = 0; y < bar()->height(); ++y) drawn += client.pixelColor(x, y) != QColor(Qt::white);
+  EXPECT_GT(drawn, bar()->height() / 2);
 }
 
 }  // namespace
