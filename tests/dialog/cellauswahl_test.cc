@@ -199,6 +199,7 @@ TEST_F(CellSelection, HugeDialogFontKeepsOkAndAbbruchOnTheScreen) {
   // The shrunk font still fits the rows.
   auto* netid = itemof(&dlg, kNetid);
   EXPECT_GE(netid->height(), QFontMetrics(netid->font()).height());
+  keepscreenshot(dlg.grab().toImage(), "dialog_cellauswahl_hugefont.png");
   cleardialogfont();
 }
 

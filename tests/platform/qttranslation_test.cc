@@ -87,11 +87,12 @@ TEST(QtTranslationTest, EditMenusAndFontDialogSpeakGerman) {
 
   // The context menu as the user sees it, over its field.
   QWidget window;
-  window.resize(340, 280);
+  window.resize(480, 280);
   auto* field = new QLineEdit(QStringLiteral("52.497973,13.342015"), &window);
   field->setGeometry(10, 10, 320, 28);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  field->selectAll();
   std::unique_ptr<QMenu> menu(field->createStandardContextMenu());
   menu->popup(window.mapToGlobal(QPoint(30, 30)));
   ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 2000));
