@@ -86,8 +86,13 @@ std::string OperatorName(int netid);
 // Throws the IoError (EIO) of a record that could not be read completely.
 [[noreturn]] void throwshortread(std::int32_t n);
 
-// Records per block of a scan: about 1 MiB.
+// Records per block of a scan: about 1 MiB.  The fuzz build makes the
+// blocks small, so that short inputs cross block borders.
+#ifdef TURM_SCAN_BLOCK_RECORDS
+inline constexpr std::int32_t kScanBlockRecords = TURM_SCAN_BLOCK_RECORDS;
+#else
 inline constexpr std::int32_t kScanBlockRecords = (1 << 20) / 44;
+#endif
 
 // The block a scan reads into: one buffer of kScanBlockRecords records in
 // static storage, reused by every scan (never allocated or cleared per

@@ -46,6 +46,11 @@ constexpr char32_t decodeUtf8(const char* s, std::size_t n, std::size_t& i) {
     if ((b(i + k) & 0xC0) != 0x80) { ++i; return 0xFFFFFFFF; }
     cp = (cp << 6) | (b(i + k) & 0x3F);
   }
+  // Only the shortest form is UTF-8: "C0 80" is no NUL and "C0 9B" no
+  // escape byte.  Surrogates and code points above U+10FFFF are malformed
+  // too.
+  char32_t shortest = len == 2 ? 0x80 : len == 3 ? 0x800 : 0x10000;
+  if (cp < shortest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) { ++i; return 0xFFFFFFFF; }
   i += len;
   return cp;
 }
