@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <string>
 
 #include "app/core/appstate.h"
@@ -37,8 +38,55 @@ class BusyGuard {
   QWidget* w_;
 };
 
-constexpr int kMinFontSize = 6;
-constexpr int kMaxFontSize = 48;
+constexpr int kMinFontSize = kFontSizeMin;
+constexpr int kMaxFontSize = kFontSizeMax;
+
+// Opens the map link of one record; a link that no browser takes is shown
+// in a notice, so that it can be copied.
+void showlink(int kind, std::int32_t recno) {
+  std::string link;
+  if (!ShowOnMap(kind, recno, &link))
+    infomessage("Kein Browser konnte gestartet werden. Der Link zum Kopieren:\n" + link);
+}
+
+// The map page of the list.  Nothing is silent: an empty list, a page that
+// can't be written (the old page then stays) and a page that no browser
+// takes each give a notice.
+void showmappage() {
+  if (resultcount <= 0) {
+    infomessage(std::string("Die Liste ist leer: keine Objekte für die Karte, "_w) + kMapPageFile +
+                " wird nicht geschrieben.");
+    return;
+  }
+  MapPageOutcome outcome;
+  bool written = false;
+  try {
+    written = ShowObjectsOnMapPage(resultcount, (settings.labelchoice & 0xFF) != 0, &outcome);
+  } catch (const MapPageWriteError& e) {
+    errormessage(e.what());
+    return;
+  }
+  if (!written) {
+    errormessage(std::string("Schreibfehler in ") + kMapPageFile + ": " + outcome.reason);
+    return;
+  }
+  if (!outcome.opened) {
+    std::error_code ec;
+    std::filesystem::path page = std::filesystem::absolute(kMapPageFile, ec);
+    infomessage("Kein Browser konnte gestartet werden. Die Karte steht in:\n" +
+                (ec ? std::string(kMapPageFile) : utf8ToW1252(page.string())));
+  }
+}
+
+// Stores a chosen font as record `index` of fontpar.dat (records missing
+// before it are filled); a font that can't be stored holds for this run
+// only, and the notice says so.
+void storefont(std::int32_t index, const fontrecord& record) {
+  std::string why;
+  if (!StoreFontRecord(kFontFile, index, record, screenfontrec, &why))
+    errormessage(std::string("Schreibfehler in ") + kFontFile + ": " + why +
+                 ". Die Schrift gilt nur bis zum Programmende.");
+}
 
 // The records the open file still holds, found by probing its end: a file
 // that shrank while open has fewer than towercount.  At most about 22
@@ -130,16 +178,16 @@ void TAW::runcommand(int tag) {
       }
       case 54: {
         std::int32_t recno = 0;
-        if (selectedrecord(recno)) ShowOnMap(0, recno);
+        if (selectedrecord(recno)) showlink(kGoogleMaps, recno);
         break;
       }
       case 55: {
         std::int32_t recno = 0;
-        if (selectedrecord(recno)) ShowOnMap(1, recno);
+        if (selectedrecord(recno)) showlink(kOpenStreetMap, recno);
         break;
       }
       case 56:
-        ShowObjectsOnMapPage(resultcount, (settings.labelchoice & 0xFF) != 0);
+        showmappage();
         invalidate();
         break;
       case 57: {
@@ -191,7 +239,7 @@ void TAW::runcommand(int tag) {
       case 61:
         if (choosefont(std::string("Bildschirm-Schrift wählen"_w), screenfontrec, screenfont,
                        kMinFontSize, kMaxFontSize, 0, false))
-          WriteFontRecord(kFontFile, kScreenFontIndex, screenfontrec);
+          storefont(kScreenFontIndex, screenfontrec);
         invalidate();
         break;
       case 62: {
@@ -199,7 +247,7 @@ void TAW::runcommand(int tag) {
         if (choosefont(std::string("Dialogschrift wählen"_w), dialogfontrec, dialogspec,
                        kMinFontSize, kMaxFontSize, 0, false)) {
           setdialogfont(qfontof(dialogspec));
-          WriteFontRecord(kFontFile, kDialogFontIndex, dialogfontrec);
+          storefont(kDialogFontIndex, dialogfontrec);
         }
         invalidate();
         break;
@@ -290,6 +338,11 @@ bool TAW::CloseQuery() {
   if (!askyesno("Programm beenden?")) return false;
   helpsystem().quit();
   if (towercount > 0) closedatabase();
-  if (settingschanged) WriteSettings(kSettingsFile, settings);
+  if (settingschanged) {
+    std::string why;
+    if (!WriteSettings(kSettingsFile, settings, &why))
+      errormessage(std::string("Schreibfehler in ") + kSettingsFile + ": " + why +
+                   ". Die Markerbeschriftung wurde nicht gespeichert.");
+  }
   return true;
 }

@@ -43,9 +43,11 @@ void TAW::SetupWindow() {
   updatecaption();
 
   ReadSettings(kSettingsFile, settings);
-  if (!ReadFontRecord(kFontFile, kScreenFontIndex, screenfontrec)) screenfontrec = defaultfontrecord();
+  // Held to the sizes the font choice offers: a corrupt record must not
+  // make giant fonts.
+  screenfontrec = StartupFontRecord(kFontFile, kScreenFontIndex);
   screenfont = startupfont(screenfontrec);
-  if (!ReadFontRecord(kFontFile, kDialogFontIndex, dialogfontrec)) dialogfontrec = defaultfontrecord();
+  dialogfontrec = StartupFontRecord(kFontFile, kDialogFontIndex);
   FontSpec dialogspec = startupfont(dialogfontrec);
   if (dialogspec.valid) setdialogfont(qfontof(dialogspec));
   listfont = FontSpec{};

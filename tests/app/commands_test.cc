@@ -270,7 +270,10 @@ TEST_F(MapTest, MapPageOfEmptyResultWritesAndOpensNothing) {
   ASSERT_TRUE(choose(56));
   EXPECT_FALSE(fs::exists("celltowers.html"));
   EXPECT_TRUE(shell.opened.empty());
-  EXPECT_EQ(noticecount(), 0);
+  // Not silent: the notice says that there is nothing to show.
+  ASSERT_EQ(noticecount(), 1);
+  EXPECT_EQ(messages.calls.back().text,
+            std::string("Die Liste ist leer: keine Objekte für die Karte, celltowers.html wird nicht geschrieben."_w));
 }
 
 // --- surrounding searches -------------------------------------------------------------------------
@@ -538,20 +541,6 @@ TEST_F(SettingsTest, CancelledScreenFontKeepsListAndWritesNothing) {
   EXPECT_EQ(fonts.openings.size(), 1u);
   EXPECT_EQ(record().lines(), before);
   EXPECT_FALSE(fs::exists("fontpar.dat"));
-}
-
-TEST_F(SettingsTest, DialogFontOnMissingFileCreatesEmptyFileOnly) {
-  usedemo();
-  start();
-  FontSpec f;
-  f.name = "Arial";
-  f.pointsize = 12;
-  fonts.results.push_back(f);
-  ASSERT_TRUE(choose(62));
-  ASSERT_EQ(fonts.openings.size(), 1u);
-  EXPECT_EQ(fonts.openings[0].title, std::string("Dialogschrift wählen"_w));
-  ASSERT_TRUE(fs::exists("fontpar.dat"));
-  EXPECT_EQ(fs::file_size("fontpar.dat"), 0u);
 }
 
 TEST_F(SettingsTest, CancelledMarkerChoiceStillWritesSettingsAfterYes) {
