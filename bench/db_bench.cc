@@ -9,7 +9,9 @@
 //                      (net 2: a third of the file) and a window taking
 //                      every record (all 2,400,000 stored)
 //   SelectAll          listing every record (no pass over the file)
-//   NearPosition/...   position searches (passes needed shown as a counter)
+//   NearPosition/...   position searches (passes needed shown as a counter):
+//                      around a dense centre and a rare key in the country
+//   NearTenWindows     a position search that needs all ten windows
 //   NearObject/...     object searches around a city record and a rural one
 //   PassByPass         the position search done window by window, for scale
 #include <benchmark/benchmark.h>
@@ -181,6 +183,18 @@ ttowerrec cdmakeys() {
 }
 BENCHMARK_CAPTURE(NearPosition, berlin_centre, ttowerrec{}, 13.405L, 52.52L)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(NearPosition, cdma_net3_rural, cdmakeys(), 7.1L, 54.3L)->Unit(benchmark::kMillisecond);
+
+// One cell id: fewer than 20 records pass the keys, so all ten windows
+// are needed (the whole-process comparison of bench/wholeprocess.sh).
+void NearTenWindows(benchmark::State& state) {
+  opendb();
+  ttowerrec keys{};
+  keys.cellid = readtower(12345).cellid;
+  state.counters["passes"] = passesneeded(keys, toreal(7.1L), toreal(54.3L));
+  for (auto _ : state) nearposition(keys, kWantedObjects, toreal(7.1L), toreal(54.3L));
+  state.counters["found"] = resultcount;
+}
+BENCHMARK(NearTenWindows)->Unit(benchmark::kMillisecond);
 
 void PassByPass(benchmark::State& state) {
   opendb();
