@@ -19,22 +19,26 @@ void printsummary(std::ostream& out, const updateoptions& o, const updatecounts&
     say(out, label + num + " " + std::string(unit));
   };
   row("Gelesen", c.rows, std::string("Zeilen aus "_w) + utf8ToW1252(o.diffpath));
+  row(kGermanFile, c.german, std::string("Zellen (vorher "_w) + groupdigits(c.before) + ")");
+  if (c.german > static_cast<std::uint64_t>(kMaxResults))
+    say(out, std::string(20, ' ') + std::string(12, ' ') + " " +
+                 std::string("(alle in der Datei; Turmfinder listet die ersten "_w) +
+                 groupdigits(static_cast<std::uint64_t>(kMaxResults)) + ")");
+  row(kBerlinFile, c.berlin, "Zellen"_w);
   row("Aktualisiert", c.updated, "Zellen (Position und Range an ihrer DatNr)"_w);
   row(std::string("Unverändert"_w), c.unchanged, "Zellen"_w);
   row("Neu", c.added, std::string("Zellen, hinten angefügt"_w));
   row("Mehrfach", c.superseded, "Zeilen (die Zelle kommt weiter unten noch einmal; die letzte gilt)"_w);
   row(std::string("Andere Länder"_w), c.othercountry, "Zeilen (mcc nicht 262)"_w);
+  if (c.typereplaced > 0)
+    row(std::string("Art-Text ersetzt"_w), c.typereplaced,
+        "Zeilen (Steuerzeichen im Funknamen durch ? ersetzt)"_w);
   row(std::string("Übersprungen"_w), c.skippedtotal(), "Zeilen"_w);
   for (int r = 0; r < kSkipReasons; ++r) {
     std::string num = groupdigits(c.skipped[r]);
     if (num.size() < 12) num.insert(0, 12 - num.size(), ' ');
     say(out, std::string(20, ' ') + num + "   " + skipreasontext(r));
   }
-  row(kGermanFile, c.german, std::string("Zellen (vorher "_w) + groupdigits(c.before) + ")");
-  row(kBerlinFile, c.berlin, "Zellen"_w);
-  if (c.german > static_cast<std::uint64_t>(kMaxResults))
-    say(out, std::string("Hinweis: Das Programm listet die ersten "_w) + groupdigits(kMaxResults) +
-                 std::string(" Zellen; die Datei hält alle."_w));
 }
 
 }  // namespace

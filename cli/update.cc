@@ -18,8 +18,7 @@
 namespace {
 
 constexpr std::uint64_t kProgressEvery = 4 << 20;  // CSV bytes between progress calls
-constexpr std::uint64_t kCancelRows = 4096;        // rows between cancel polls ...
-constexpr std::uint64_t kCancelBytes = 1 << 20;    // ... or CSV bytes, whichever comes first
+constexpr std::size_t kCancelEvery = 256 << 10;     // CSV bytes between cancel polls
 constexpr std::size_t kBlockRecords = (1 << 20) / sizeof(ttowerrec);
 
 // What makes two records the same cell: radio (type code and type text),
@@ -210,7 +209,9 @@ updateresult updatedatabase(const updateoptions& options) {
 
   inputsource in;
   if (!in.open(options.diffpath)) return failed(in.error());
+  in.setcancel(options.cancelled);
   csvreader csv(in);
+  if (options.cancelled) csv.setcancel(options.cancelled, kCancelEvery);
   switch (csv.next()) {
     case csvreader::kRecord: break;
     case csvreader::kEnd:
@@ -224,41 +225,42 @@ updateresult updatedatabase(const updateoptions& options) {
     return failed(std::string("Kopfzeile von "_w) + utf8ToW1252(options.diffpath) +
                   std::string(": Spalte fehlt: "_w) + missing);
   csv.setfieldlimit(columns.needed);
+  csv.setpassover(static_cast<std::size_t>(columns.mcc), isothercountry);
 
-  // One pass over the diff: its German cells into memory.
+  // One pass over the diff: its German cells into memory.  The reader
+  // polls for cancellation by bytes, blank lines and passed-over rows too.
   diffcells diff;
   prepareprogress progress;
-  std::uint64_t nextprogress = kProgressEvery, nextpoll = kCancelBytes;
+  std::uint64_t nextprogress = kProgressEvery;
   for (;;) {
     csvreader::status st = csv.next();
     if (st == csvreader::kEnd) break;
-    if (st == csvreader::kError) return failed(cancelled() ? "Abgebrochen" : csv.error());
+    if (st == csvreader::kError) return failed(csv.error());
     ++counts.rows;
     const auto& f = csv.fields();
     ttowerrec rec;
-    bool inbox = false;
-    rowverdict v =
-        csv.broken() ? kSkipMalformed : convertrow(f.data(), f.size(), columns, rec, inbox);
+    bool inbox = false, replaced = false;
+    rowverdict v = csv.broken() ? kSkipMalformed
+                                : convertrow(f.data(), f.size(), columns, rec, inbox, &replaced);
     if (v == kRowOk) {
       if (!diff.put(rec)) ++counts.superseded;
+      if (replaced) ++counts.typereplaced;
     } else if (v == kRowOtherCountry) {
       ++counts.othercountry;
     } else {
       ++counts.skipped[v];
-    }
-    if (counts.rows % kCancelRows == 0 || csv.csvbytes() >= nextpoll) {
-      nextpoll = csv.csvbytes() + kCancelBytes;
-      if (cancelled()) return failed("Abgebrochen");
     }
     if (options.progress && csv.csvbytes() >= nextprogress) {
       nextprogress = csv.csvbytes() + kProgressEvery;
       progress.rawbytes = in.rawbytes();
       progress.filesize = in.filesize();
       progress.csvbytes = csv.csvbytes();
-      progress.rows = counts.rows;
+      progress.rows = counts.rows + csv.passedover();
       options.progress(progress);
     }
   }
+  counts.rows += csv.passedover();
+  counts.othercountry += csv.passedover();
   if (cancelled()) return failed("Abgebrochen");
   if (counts.before + diff.cells().size() > static_cast<std::uint64_t>(INT32_MAX))
     return failed(std::string(kGermanFile) + std::string(" würde mehr als 2.147.483.647 Datensätze halten"_w));
@@ -312,6 +314,7 @@ updateresult updatedatabase(const updateoptions& options) {
   if (!german.commit()) return failed(german.error());
   if (!berlin.commit())
     return failed(berlin.error() + std::string(" (germtowers.dat wurde schon ersetzt)"_w));
+  removestaletemporaries(options.dir);
   result.ok = true;
   return result;
 }

@@ -10,6 +10,7 @@
 // the last one wins (the cell keeps the place of its first row).
 // berlintowers.dat is then rewritten as the records of the new
 // germtowers.dat that lie in the Berlin box (inberlin), in file order.
+// A successful run also removes what a killed earlier run left behind.
 //
 // Cost: the diff is read once and its cells indexed in memory; the
 // database is read once, block by block, and written once.  Both files are
@@ -32,6 +33,7 @@ struct updatecounts {
   std::uint64_t added = 0;         // new cells appended
   std::uint64_t superseded = 0;    // German rows of a cell that has a later row in the diff
   std::uint64_t othercountry = 0;  // valid rows of other countries
+  std::uint64_t typereplaced = 0;  // German rows whose radio name had control bytes (stored as ?)
   std::uint64_t skipped[kSkipReasons] = {};
   std::uint64_t before = 0;        // records of germtowers.dat before the update
   std::uint64_t german = 0;        // records of germtowers.dat after it
@@ -44,7 +46,9 @@ struct updateoptions {
   std::string dir = ".";
   // Called every few MB of diff input (optional).
   std::function<void(const prepareprogress&)> progress;
-  // Polled regularly; true stops the run as a failure (optional).
+  // Polled at least every 256 KB of diff, while waiting for input and
+  // once per block of the database; true stops the run as a failure
+  // (optional).
   std::function<bool()> cancelled;
 };
 
