@@ -55,8 +55,8 @@ inline void dropcommas(std::uint64_t commas, std::size_t& needed) {
 
 csvreader::csvreader(inputsource& in, std::size_t buffersize, std::size_t maxrecord)
     : in_(in),
-      capacity_(std::max(buffersize, std::max<std::size_t>(maxrecord, 1) + 1)),
-      maxrecord_(std::max<std::size_t>(maxrecord, 1)) {
+      maxrecord_(std::max<std::size_t>(maxrecord, kMinRecord)) {
+  capacity_ = std::max(buffersize, maxrecord_ + 1);
   buf_.assign(capacity_ + kSlack, '\0');
   fields_.reserve(32);
 }

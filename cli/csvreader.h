@@ -25,6 +25,7 @@ class csvreader {
  public:
   static constexpr std::size_t kMaxRecord = 1 << 20;
   static constexpr std::size_t kDefaultBuffer = 4 << 20;
+  static constexpr std::size_t kMinRecord = 4;  // room for a byte order mark
 
   enum status { kRecord, kEnd, kError };
 
@@ -81,9 +82,9 @@ class csvreader {
   bool splitquoted();
 
   inputsource& in_;
-  std::vector<char> buf_;  // capacity_ bytes of data, then 64 readable bytes of slack
-  std::size_t capacity_;
   std::size_t maxrecord_;
+  std::size_t capacity_;
+  std::vector<char> buf_;  // capacity_ bytes of data, then 64 readable bytes of slack
   std::size_t pos_ = 0, end_ = 0;
   bool eof_ = false;
   bool broken_ = false;

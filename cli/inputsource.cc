@@ -1,5 +1,6 @@
 #include "cli/inputsource.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -14,8 +15,6 @@
 #include "lib/support/w1252.h"
 
 namespace {
-constexpr std::size_t kRawBlock = 1 << 20;
-constexpr std::size_t kInflatedBlock = 1 << 20;
 constexpr int kInflatedBlocks = 4;
 constexpr auto kWaitSlice = std::chrono::milliseconds(50);  // cancel polls while waiting
 }
@@ -39,7 +38,8 @@ bool inputsource::askcancel() {
   return false;
 }
 
-bool inputsource::open(const std::string& path, bool threaded) {
+bool inputsource::open(const std::string& path, bool threaded, std::size_t block) {
+  block = std::max<std::size_t>(block, 16);
   path_ = path;
   if (path == "-") {
     fd_ = 0;
@@ -62,7 +62,7 @@ bool inputsource::open(const std::string& path, bool threaded) {
     regular_ = S_ISREG(st.st_mode);
     if (regular_) filesize_ = static_cast<std::uint64_t>(st.st_size);
   }
-  in_.resize(kRawBlock);
+  in_.resize(block);
   // Look at the first two bytes to tell gzip from plain text.
   while (inend_ < 2 && !eof_)
     if (!fill()) return false;
@@ -77,7 +77,7 @@ bool inputsource::open(const std::string& path, bool threaded) {
     if (threaded) {
       blocks_.resize(kInflatedBlocks);
       for (int i = 0; i < kInflatedBlocks; ++i) {
-        blocks_[i].data.resize(kInflatedBlock);
+        blocks_[i].data.resize(block);
         free_.push_back(i);
       }
       threaded_ = true;

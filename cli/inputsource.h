@@ -32,9 +32,13 @@ class inputsource {
   inputsource(const inputsource&) = delete;
   inputsource& operator=(const inputsource&) = delete;
 
+  static constexpr std::size_t kBlock = 1 << 20;
+
   // Opens path ("-": standard input).  Returns false on failure.
   // threaded: inflate a gzip input on its own thread (false: in read()).
-  bool open(const std::string& path, bool threaded = true);
+  // block: bytes read from the file at a time, and the size of each
+  // inflated block (small for tests and fuzzing).
+  bool open(const std::string& path, bool threaded = true, std::size_t block = kBlock);
 
   // Asked after every block taken from the file, and while read() waits
   // for the inflating thread; true makes read() fail with "Abgebrochen".

@@ -9,8 +9,6 @@
 #include <csignal>
 #include <vector>
 
-#include "celldb/resultlist.h"
-#include "cli/commands.h"
 #include "cli/csvreader.h"
 #include "cli/inputsource.h"
 #include "lib/support/atomicfile.h"
@@ -20,7 +18,6 @@
 namespace {
 
 constexpr std::uint64_t kProgressEvery = 4 << 20;  // CSV bytes between progress calls
-constexpr std::size_t kCancelEvery = 256 << 10;    // CSV bytes between cancel polls
 
 // Whether the pid in a temporary name ".NAME.tmp<pid>-<n>" is gone.
 bool deadwriter(const std::string& entry, const std::string& prefix) {
@@ -80,34 +77,6 @@ int removestaletemporaries(const std::string& dir) {
   return removed;
 }
 
-void printpreparesummary(std::ostream& out, const std::string& csvpath, const preparecounts& c) {
-  auto row = [&](std::string label, std::uint64_t n, std::string_view unit) {
-    label += ':';
-    if (label.size() < 20) label.append(20 - label.size(), ' ');
-    std::string num = groupdigits(n);
-    if (num.size() < 12) num.insert(0, 12 - num.size(), ' ');
-    say(out, label + num + " " + std::string(unit));
-  };
-  row("Gelesen", c.rows, std::string("Zeilen aus "_w) + utf8ToW1252(csvpath));
-  row(kGermanFile, c.german, "Zellen"_w);
-  if (c.german > static_cast<std::uint64_t>(kMaxResults))
-    say(out, std::string(20, ' ') + std::string(12, ' ') + " " +
-                 std::string("(alle in der Datei; Turmfinder listet die ersten "_w) +
-                 groupdigits(static_cast<std::uint64_t>(kMaxResults)) + ")");
-  row(kBerlinFile, c.berlin, "Zellen"_w);
-  row(std::string("Andere Länder"_w), c.othercountry, "Zeilen (mcc nicht 262)"_w);
-  if (c.typereplaced > 0)
-    row(std::string("Art-Text ersetzt"_w), c.typereplaced,
-        "Zellen (Steuerzeichen im Funknamen durch ? ersetzt)"_w);
-  row(std::string("Übersprungen"_w), c.skippedtotal(), "Zeilen"_w);
-  for (int r = 0; r < kSkipReasons; ++r) {
-    std::string num = groupdigits(c.skipped[r]);
-    if (num.size() < 12) num.insert(0, 12 - num.size(), ' ');
-    say(out, std::string(20, ' ') + num + "   " + skipreasontext(r));
-  }
-}
-
-
 prepareresult preparedatabase(const prepareoptions& options) {
   prepareresult result;
   preparecounts& counts = result.counts;
@@ -119,14 +88,16 @@ prepareresult preparedatabase(const prepareoptions& options) {
 
   // Outputs first: a target that cannot be written fails before any work.
   atomicfile german, berlin;
+  german.setbuffersize(options.outputbuffer);
+  berlin.setbuffersize(options.outputbuffer);
   if (!german.create(options.dir, kGermanFile)) return failed(german.error());
   if (!berlin.create(options.dir, kBerlinFile)) return failed(berlin.error());
 
   inputsource in;
-  if (!in.open(options.csvpath)) return failed(in.error());
+  if (!in.open(options.csvpath, options.gzipthread, options.inputblock)) return failed(in.error());
   in.setcancel(options.cancelled);
-  csvreader csv(in);
-  if (options.cancelled) csv.setcancel(options.cancelled, kCancelEvery);
+  csvreader csv(in, options.csvbuffer, options.maxrecord);
+  if (options.cancelled) csv.setcancel(options.cancelled, options.cancelevery);
 
   switch (csv.next()) {
     case csvreader::kRecord: break;

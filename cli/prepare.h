@@ -11,6 +11,7 @@
 // the temporary files that a killed earlier run left in the folder.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <ostream>
@@ -43,9 +44,19 @@ struct prepareoptions {
   std::string dir = ".";
   // Called every few MB of input (optional).
   std::function<void(const prepareprogress&)> progress;
-  // Polled at least every 256 KB of input, and while waiting for input;
-  // true stops the run as a failure (optional).
+  // Polled at least every `cancelevery` bytes of input, and while waiting
+  // for input; true stops the run as a failure (optional).
   std::function<bool()> cancelled;
+
+  // Buffers and limits.  Tests and fuzzing make them small, so that
+  // refills, the record limit and the cancel polls come within reach of
+  // short inputs.
+  std::size_t csvbuffer = 4 << 20;      // CSV read ahead
+  std::size_t maxrecord = 1 << 20;      // longest record
+  std::size_t inputblock = 1 << 20;     // bytes read from the file (and inflated) at a time
+  std::size_t outputbuffer = 1 << 20;   // write buffer of each database file
+  std::size_t cancelevery = 256 << 10;  // CSV bytes between cancel polls
+  bool gzipthread = true;               // inflate on a thread of its own
 };
 
 struct prepareresult {

@@ -85,6 +85,7 @@ bool setradio(ttowerrec& rec, std::string_view radio) {
   bool ascii = true;
   for (char ch : radio) ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
   std::string text = ascii ? std::string(radio) : utf8ToW1252(radio);
+  if (text.size() > 10) text.resize(10);  // what the record holds
   bool replaced = false;
   for (char& ch : text) {
     if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) {

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr std::size_t kBuffer = 1 << 20;
-
 std::string syserror(int code) { return systemreason(code); }
 
 }  // namespace
@@ -60,7 +58,7 @@ bool atomicfile::create(const std::string& dir, const std::string& name) {
     if (fd_ >= 0) {
       if (replaces && S_ISREG(st.st_mode)) (void)::fchmod(fd_, st.st_mode & 07777);
       temp_ = temp;
-      buf_.resize(kBuffer);
+      buf_.assign(buffersize_, '\0');
       used_ = 0;
       bytes_ = 0;
       return true;
