@@ -86,6 +86,7 @@ bool WriteMapPage(const std::string& filename, const std::string& title, bool la
   // half-written page behind.
   std::vector<std::string> lines = MapPageLines(title, labels, n, zoom, position);
   atomicfile page;
+  page.setbuffersize(64 * 1024);  // a page of 20 objects is a few kilobytes
   if (!page.create(filename)) {
     if (reason) *reason = systemreason(page.errorcode());
     return false;

@@ -216,6 +216,7 @@ bool replacefile(const std::string& filename, std::string_view data, std::string
       return false;
     }
     atomicfile f;
+    f.setbuffersize(data.size());  // small files: no megabyte buffer for 83 bytes
     if (f.create(filename)) {
       try {
         f.write(data.data(), data.size());
