@@ -144,6 +144,13 @@ void TAW::paintclient(Surface& surface) {
   setgridmetrics(surface);
   setgridsize(surface.clientwidth(), surface.clientheight());
   gridlines = static_cast<std::uint16_t>(surface.clientheight() / std::max<int>(lineheight, 1) + 1);
+  // The scroll bar lies over the list and paints itself whole: a paint of
+  // the area beneath it alone (it moved its thumb) draws nothing.
+  if (!paintrect.isEmpty() && vscrollbar != nullptr && vscrollbar->isVisible() &&
+      vscrollbar->geometry().contains(paintrect)) {
+    currentsurface = nullptr;
+    return;
+  }
   try {
     if (displaymode() == 1) {
       int y = 0;
@@ -152,8 +159,16 @@ void TAW::paintclient(Surface& surface) {
     } else if (displaymode() == 2 && databaseopen()) {
       // Also an empty result: its title shows the count 0.  Rows whose
       // records cannot be read (the file shrank) stay empty.
+      // A paint of part of the window (rows that scrolled in) draws the
+      // text rows it covers and nothing else.
+      int firstrow = 1, lastrow = 65535;
+      if (!paintrect.isEmpty() && lineheight > 0) {
+        int top = static_cast<int>(gridtop);
+        firstrow = std::max(1, (paintrect.top() - top) / lineheight + 1);
+        lastrow = std::max(firstrow, (paintrect.bottom() - top) / lineheight + 1);
+      }
       std::string readerror;
-      drawlist(firstvisible(), &readerror);
+      drawlist(firstvisible(), &readerror, firstrow, lastrow);
       if (!readerror.empty()) reportreaderror(std::string("Lesefehler: ") + readerror);
     }
   } catch (const IoError& e) {
@@ -183,6 +198,29 @@ void TAW::clientmousedown(int, int y, Qt::MouseButton button) {
   selectedobject = resultlist[static_cast<std::size_t>(index)];
   currentobject = selectedobject;
   invalidate();
+}
+
+void TAW::vscrolled(int from, int to) {
+  int lh = lineheight;
+  int d = to - from;
+  int top = static_cast<int>(gridtop) + 3 * lh;  // first entry row
+  int bottom = client()->height();
+  int rows = lh > 0 ? (bottom - top) / lh : 0;  // entry rows wholly shown
+  if (displaymode() != 2 || lh <= 0 || rows <= 0 || std::abs(d) >= rows) {
+    invalidate();
+    return;
+  }
+  // The bar lies over the right edge of the client area: its pixels are
+  // not moved.
+  int width = client()->width();
+  if (vscrollbar != nullptr && vscrollbar->isVisible()) width = vscrollbar->geometry().left();
+  client()->scroll(0, -d * lh, QRect(0, top, width, bottom - top));
+  if (d > 0) {
+    // The row cut by the bottom edge moved up: drawn again with the rows
+    // that came in below it.
+    int from_y = top + (rows - d) * lh;
+    client()->update(QRect(0, from_y, client()->width(), bottom - from_y));
+  }
 }
 
 void TAW::clientresized(int, int) {

@@ -71,6 +71,9 @@ class TAW : public TZowindow {
   void paintclient(Surface& surface) override;
   void clientmousedown(int x, int y, Qt::MouseButton button) override;
   void clientresized(int width, int height) override;
+  // A scrolled list moves the rows already drawn by whole lines and draws
+  // only the rows that came in; anything else repaints the whole area.
+  void vscrolled(int from, int to) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

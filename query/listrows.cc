@@ -1,5 +1,6 @@
 #include "query/listrows.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "celldb/database.h"
@@ -87,16 +88,21 @@ std::string renderline(const RowPieces& pieces) {
 }
 
 std::vector<ListLine> buildlistscreen(std::int32_t firstvisible, int gridlines,
-                                      std::string* readerror) {
+                                      std::string* readerror, int firstrow, int lastrow) {
   if (readerror != nullptr) readerror->clear();
   // An empty result still shows its count, the header and the criteria:
   // the user sees that the selection found nothing.
   std::vector<ListLine> lines;
-  lines.push_back({1, titlepieces(), -1, false});
-  lines.push_back({2, headerpieces(), 10, false});
-  lines.push_back({3, criteriapieces(), 9, false});
+  auto wanted = [&](int row) { return row >= firstrow && row <= lastrow; };
+  if (wanted(1)) lines.push_back({1, titlepieces(), -1, false});
+  if (wanted(2)) lines.push_back({2, headerpieces(), 10, false});
+  if (wanted(3)) lines.push_back({3, criteriapieces(), 9, false});
   std::int32_t i = firstvisible < 1 ? 1 : firstvisible;
-  for (int y = 4; i <= resultcount && y <= gridlines; ++i, ++y) {
+  if (firstrow > 4) {
+    // Entries above the first row wanted are skipped without reading.
+    i += firstrow - 4;
+  }
+  for (int y = std::max(4, firstrow); i <= resultcount && y <= gridlines && y <= lastrow; ++i, ++y) {
     std::int32_t recno = resultlist[static_cast<std::size_t>(i)];
     bool highlighted = i == selectedline;
     if (highlighted) currentobject = recno;

@@ -71,5 +71,8 @@ struct ListLine {
 // such a row is an empty line (no pieces) and the other rows are built all
 // the same; *readerror receives the text of the first failure (empty when
 // every record was read).
+// Only the text rows firstrow..lastrow are built (a paint that covers part
+// of the window); the records of the other rows are not read.
 std::vector<ListLine> buildlistscreen(std::int32_t firstvisible, int gridlines,
-                                      std::string* readerror = nullptr);
+                                      std::string* readerror = nullptr, int firstrow = 1,
+                                      int lastrow = 65535);

@@ -14,7 +14,10 @@
 // record that cannot be read throws IoError (nothing is drawn then); with
 // it, title, header and criteria line and every readable row are drawn, an
 // unreadable row stays empty and *readerror receives the first failure.
-void drawlist(std::int32_t firstvisible, std::string* readerror = nullptr);
+// firstrow..lastrow limit the text rows drawn (a paint of part of the
+// window); every other row is left as it is on the surface.
+void drawlist(std::int32_t firstvisible, std::string* readerror = nullptr, int firstrow = 1,
+              int lastrow = 65535);
 
 // Band colours and text colours of the list.
 inline constexpr int kHeaderBand = 10;

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QWheelEvent>
@@ -18,15 +19,17 @@ TZoclient::TZoclient(TZowindow* owner) : QWidget(owner), owner_(owner) {
   setFocusPolicy(Qt::ClickFocus);
 }
 
-void TZoclient::paintEvent(QPaintEvent*) {
+void TZoclient::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   PainterSurface surface(painter, width(), height());
+  owner_->paintrect = event->rect();
   // A file error while painting must not cross the event loop.
   try {
     owner_->paintclient(surface);
   } catch (const IoError& e) {
     errormessage(e.what());
   }
+  owner_->paintrect = QRect();
 }
 
 void TZoclient::mousePressEvent(QMouseEvent* event) {

@@ -151,8 +151,12 @@ void TZowindow::scrollreport(QObject*, int code, int& position, bool vertical) {
   s.position = position;
   if (s.position != s.previous) {
     (vertical ? vchanged : hchanged) = 1;
+    int from = s.previous;
     s.previous = s.position;
-    invalidate();
+    if (vertical)
+      vscrolled(from, s.position);
+    else
+      invalidate();
   }
 }
 

@@ -97,6 +97,10 @@ class TZowindow : public QMainWindow {
   void* extrareference = nullptr;
 
   TZoclient* client() const { return client_; }
+  // While the client area paints: the rectangle the paint must cover
+  // (client coordinates); empty outside a paint event, when everything is
+  // to be drawn.
+  QRect paintrect;
 
   // --- virtual operations ---------------------------------------------------
   // Scroll reports; position may be changed by an override.
@@ -114,6 +118,10 @@ class TZowindow : public QMainWindow {
 
   // --- client hooks ----------------------------------------------------------
   virtual void paintclient(Surface&) {}
+  // The vertical position moved from `from` to `to` (a scroll report that
+  // changed it); the base repaints the whole client area.  A derived window
+  // may move the pixels already drawn instead and repaint what came in.
+  virtual void vscrolled(int /*from*/, int /*to*/) { invalidate(); }
   virtual void clientmousedown(int /*x*/, int /*y*/, Qt::MouseButton) {}
   virtual void clientresized(int /*width*/, int /*height*/) {}
 

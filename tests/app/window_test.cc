@@ -2,6 +2,8 @@
 // database, the start page and the list view with their menus, clicks on
 // the list, resizing, help, and screenshots of both views.
 #include <QMenu>
+#include <QPaintEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QWheelEvent>
@@ -441,6 +443,65 @@ TEST_F(ShortListTest, BarFollowsResizeAndFontChange) {
   fonts.results.push_back(big);
   window->runcommand(61);
   EXPECT_TRUE(waitfor([&] { return bar()->isVisible(); }));
+}
+
+// The rectangles of the paint events the desktop sends to a widget.
+class PaintRects : public QObject {
+ public:
+  explicit PaintRects(QWidget* w) : w_(w) { w_->installEventFilter(this); }
+  ~PaintRects() override { w_->removeEventFilter(this); }
+  std::vector<QRect> rects;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (o == w_ && e->type() == QEvent::Paint) rects.push_back(static_cast<QPaintEvent*>(e)->rect());
+    return false;
+  }
+
+ private:
+  QWidget* w_;
+};
+
+using ScrollPaintTest = ShortListTest;
+
+TEST_F(ScrollPaintTest, ScrolledListDrawsOnlyTheIncomingRowsAndLooksLikeAFullPaint) {
+  usedemo();
+  start();
+  ASSERT_TRUE(choose(51));
+  clickrow(30);  // entry 27: a red row that moves with the list
+  QWidget* client = window->client();
+  ASSERT_TRUE(waitfor([&] { return bar()->isVisible(); }));
+  QApplication::processEvents();
+  PaintRects paints(client);
+  // Wheel, arrows and a page: each moves the list by fewer rows than fit.
+  std::vector<std::function<void()>> steps = {
+      [&] { wheel(-120); }, [&] { wheel(-120); }, [&] { key(Qt::Key_Down); },
+      [&] { wheel(120); },  [&] { key(Qt::Key_Up); }, [&] { key(Qt::Key_PageDown); }};
+  QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(60, 2));  // the keyboard to the list
+  for (std::size_t n = 0; n < steps.size(); ++n) {
+    paints.rects.clear();
+    std::int32_t before = window->firstvisible();
+    steps[n]();
+    ASSERT_NE(window->firstvisible(), before) << n;
+    ASSERT_TRUE(waitfor([&] { return !paints.rects.empty(); })) << n;
+    QApplication::processEvents();
+    // The strip under the bar is covered by the bar, which paints itself.
+    int painted = 0;
+    for (const QRect& r : paints.rects)
+      if (!bar()->geometry().contains(r)) painted += r.height();
+    // The rows that came in, not the window.
+    EXPECT_LE(painted, client->height() - 8 * lineheight) << n;
+  }
+  // Two notches down, a row down, a notch up, a row up, a page down.
+  EXPECT_EQ(window->firstvisible(), 1 + QApplication::wheelScrollLines() + bar()->pageStep());
+  // What the desktop shows now is what a paint of the whole area draws.
+  QImage shown = window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+  QPoint at = client->mapTo(window.get(), QPoint(0, 0));
+  QImage shownclient = shown.copy(QRect(at, client->size()));
+  QImage full = paint().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shownclient.size(), full.size());
+  EXPECT_TRUE(shownclient == full);
+  EXPECT_EQ(record().linesincolour(kRed), std::vector<int>{4 + 27 - window->firstvisible()});
 }
 
 TEST_F(LayoutTest, F1OpensHelpIndex) {
