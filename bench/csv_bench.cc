@@ -120,6 +120,15 @@ struct benchfiles {
     }
     gzclose(gz);
     plain.close();
+    // On disk before anything is measured: no writeback of these files
+    // competes with the benchmarks.
+    for (const char* name : {"world.csv", "world.csv.gz"}) {
+      int fd = ::open((dir / name).c_str(), O_RDONLY);
+      if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+      }
+    }
   }
   ~benchfiles() {
     std::error_code ec;

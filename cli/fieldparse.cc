@@ -124,33 +124,7 @@ std::string_view trimfield(std::string_view t) {
   return t;
 }
 
-bool parseinteger(std::string_view text, std::int64_t lo, std::int64_t hi, std::int64_t& value) {
-  {
-    // The usual shape first: an optional "-" and 1 to 18 digits, nothing
-    // else (cannot overflow).  Anything else takes the general way below.
-    const char* p = text.data();
-    std::size_t n = text.size();
-    const bool negative = n > 1 && *p == '-';
-    if (negative) {
-      ++p;
-      --n;
-    }
-    if (n - 1 < 18) {
-      std::int64_t v = 0;
-      std::size_t i = 0;
-      for (; i < n; ++i) {
-        unsigned d = static_cast<unsigned char>(p[i]) - unsigned{'0'};
-        if (d > 9) break;
-        v = v * 10 + d;
-      }
-      if (i == n) {
-        if (negative) v = -v;
-        if (v < lo || v > hi) return false;
-        value = v;
-        return true;
-      }
-    }
-  }
+bool parseintegertext(std::string_view text, std::int64_t lo, std::int64_t hi, std::int64_t& value) {
   std::string_view t = numbertext(text);
   if (t.empty()) return false;
   std::int64_t v = 0;

@@ -15,7 +15,9 @@
 #include "lib/support/w1252.h"
 
 namespace {
-constexpr int kInflatedBlocks = 4;
+// Inflated blocks in flight: enough for the inflating thread to run on
+// while the reader waits for a processor (16 MB with 1 MB blocks).
+constexpr int kInflatedBlocks = 16;
 constexpr auto kWaitSlice = std::chrono::milliseconds(50);  // cancel polls while waiting
 }
 
