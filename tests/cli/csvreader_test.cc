@@ -185,4 +185,60 @@ TEST(InputOpen, MissingFileAndFolderAreReported) {
   EXPECT_FALSE(error.empty());
 }
 
+bool notus(std::string_view f) { return f != "us"; }
+
+TEST(PassOver, OtherRowsAreCountedNotReturnedButShortOrQuotedOnesAre) {
+  scratchdir dir("passover");
+  // Field 1 decides; three fields are needed.
+  writebytes(dir.file("in.csv"),
+             "a,us,1\n"
+             "b,fr,2,extra\n"   // passed over
+             "c,fr\n"           // too short to be judged: returned
+             "d,\"fr\",3\n"     // quoted: returned
+             "e,fr,4\r\n"       // passed over
+             "f,us\n");
+  inputsource in;
+  ASSERT_TRUE(in.open(dir.file("in.csv")));
+  csvreader csv(in);
+  csv.setfieldlimit(3);
+  csv.setpassover(1, notus);
+  std::vector<std::string> first;
+  std::vector<std::size_t> counts;
+  std::vector<std::uint64_t> lines;
+  while (csv.next() == csvreader::kRecord) {
+    first.emplace_back(csv.fields()[0]);
+    counts.push_back(csv.fields().size());
+    lines.push_back(csv.line());
+  }
+  EXPECT_EQ(first, (std::vector<std::string>{"a", "c", "d", "f"}));
+  EXPECT_EQ(counts, (std::vector<std::size_t>{3, 2, 3, 2}));
+  EXPECT_EQ(lines, (std::vector<std::uint64_t>{1, 3, 4, 6}));
+  EXPECT_EQ(csv.passedover(), 2u);
+}
+
+TEST(CsvBuffering, TinyBuffersGiveTheSameRecordsAndRefuseOnlyOverlongOnes) {
+  std::string text;
+  for (int i = 0; i < 300; ++i)
+    text += i % 5 == 0 ? "\"q\n" + std::to_string(i) + "\",x\r\n" : "p," + std::to_string(i) + ",yy\n";
+  scratchdir dir("tiny");
+  writebytes(dir.file("in.csv"), text);
+  rows whole = readall(dir.file("in.csv"));
+  for (std::size_t buffer : {1, 7, 64}) {
+    inputsource in;
+    ASSERT_TRUE(in.open(dir.file("in.csv"), false, 16));
+    csvreader csv(in, buffer, 16);  // every record fits in 16 bytes
+    rows got;
+    while (csv.next() == csvreader::kRecord) got.emplace_back(csv.fields().begin(), csv.fields().end());
+    EXPECT_TRUE(csv.error().empty()) << csv.error();
+    EXPECT_EQ(got, whole) << "buffer " << buffer;
+  }
+  writebytes(dir.file("long.csv"), "a,b\n" + std::string(40, 'z') + "\nc,d\n");
+  inputsource in;
+  ASSERT_TRUE(in.open(dir.file("long.csv"), false, 16));
+  csvreader csv(in, 1, 16);
+  EXPECT_EQ(csv.next(), csvreader::kRecord);
+  EXPECT_EQ(csv.next(), csvreader::kError);
+  EXPECT_NE(csv.error().find("16 Bytes"), std::string::npos) << csv.error();
+}
+
 }  // namespace
