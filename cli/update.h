@@ -4,8 +4,8 @@
 // A cell is known when germtowers.dat holds a record with the same radio
 // (type code and type text), net, area and cell id.  A known cell gets the
 // row's record (position, range and the converter's other fields) in
-// place, so its record number never changes; a new German cell is
-// appended.  Rows of other countries and bad rows are counted and left
+// place, so its record number never changes (should the file hold a cell
+// twice, both records get it); a new German cell is appended.  Rows of other countries and bad rows are counted and left
 // out exactly as prepare does; when one cell has several rows in the diff,
 // the last one wins (the cell keeps the place of its first row).
 // berlintowers.dat is then rewritten as the records of the new
