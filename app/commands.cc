@@ -132,9 +132,10 @@ void TAW::runcommand(int tag) {
   // reported here and the command ends.
   // Commands that read the database do nothing while none is open (after
   // a failed start).
+  // The hint of the chosen item goes with its menu.
+  clearhint();
   bool readsdatabase = tag == 53 || (tag >= 54 && tag <= 57) || tag == 63;
   if (readsdatabase && !databaseopen()) return;
-  clearhint();
   try {
     switch (tag) {
       case 1:
