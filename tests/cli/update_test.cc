@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <sstream>
@@ -427,6 +428,42 @@ TEST(UpdateFailures, CtrlCWhileTheDiffComesThroughAPipeLeavesBothFiles) {
   EXPECT_EQ(status, kExitFailure);
   EXPECT_NE(err.str().find("turmcli update: Abgebrochen"), std::string::npos) << err.str();
   before.expectunchanged("SIGINT");
+}
+
+TEST(UpdateFailures, CtrlCDuringEndlessBlankLinesStopsAtOnce) {
+  // Blank lines are no rows: the update must still notice the signal
+  // while it reads them, not only at the end of the input.
+  scratchdir dir("upd-blank");
+  bigcase(dir, 100);
+  snapshot before(dir);
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  int savedin = dup(STDIN_FILENO);
+  ASSERT_EQ(dup2(fds[0], STDIN_FILENO), STDIN_FILENO);
+  close(fds[0]);
+  std::atomic<bool> finished{false};
+  std::thread feeder([&] {
+    const std::string blank(1 << 16, '\n');
+    (void)!write(fds[1], kHeader, std::strlen(kHeader));
+    for (int i = 0; i < 4096; ++i) {  // 256 MB of blank lines
+      if (write(fds[1], blank.data(), blank.size()) < 0) break;
+      if (i == 16) std::raise(SIGINT);
+    }
+    finished = true;
+    close(fds[1]);
+  });
+  std::ostringstream out, err;
+  auto oldpipe = std::signal(SIGPIPE, SIG_IGN);
+  int status = runturmcli({"update", "-", "--dir", dir.path()}, out, err);
+  bool stoppedearly = !finished;
+  dup2(savedin, STDIN_FILENO);
+  close(savedin);
+  feeder.join();
+  std::signal(SIGPIPE, oldpipe);
+  EXPECT_EQ(status, kExitFailure);
+  EXPECT_TRUE(stoppedearly) << "the update read on to the end of the input";
+  EXPECT_NE(err.str().find("Abgebrochen"), std::string::npos) << err.str();
+  before.expectunchanged("SIGINT in blank lines");
 }
 
 TEST(UpdateFailures, NoDatabaseRefusesAndPointsToPrepare) {
