@@ -141,6 +141,10 @@ std::vector<std::string> spelled(const lookupargs& a, unsigned allowed) {
     args.push_back("--area=" + hexof(a.keys.area));
     args.insert(args.end(), {"--cell", longtostr(a.keys.cellid)});
   }
+  if (allowed & kOptFormat) {
+    static const char* const kNames[] = {"grid", "csv", "geojson", "kml"};
+    args.insert(args.end(), {"--format", kNames[static_cast<int>(a.format)]});
+  }
   if ((allowed & kOptLimit) && a.limit >= 0) args.insert(args.end(), {"--limit", longtostr(static_cast<std::int32_t>(a.limit))});
   if ((allowed & kOptObject) && a.hasobject) args.insert(args.end(), {"--object", longtostr(a.object)});
   if ((allowed & kOptLabels) && a.labels) args.push_back("--labels");
@@ -184,7 +188,7 @@ void checkargs(FuzzedDataProvider& in) {
   std::vector<std::string> again = spelled(a, allowed);
   FUZZ_CHECK(parselookupargs(again, allowed, b, error2));
   FUZZ_CHECK(b.db == a.db && std::memcmp(&b.keys, &a.keys, sizeof a.keys) == 0 && b.limit == a.limit &&
-             b.hasobject == a.hasobject && b.object == a.object && b.map == a.map && b.labels == a.labels);
+             b.format == a.format && b.hasobject == a.hasobject && b.object == a.object && b.map == a.map && b.labels == a.labels);
 }
 
 void checkdialog(FuzzedDataProvider& in) {
