@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -11,6 +12,7 @@
 
 #include "cli/csvreader.h"
 #include "cli/inputsource.h"
+#include "cli/queuedwriter.h"
 #include "lib/support/atomicfile.h"
 #include "lib/support/ioerror.h"
 #include "lib/support/w1252.h"
@@ -119,6 +121,7 @@ prepareresult preparedatabase(const prepareoptions& options) {
   prepareprogress progress;
   std::uint64_t nextprogress = kProgressEvery;
   try {
+    queuedwriter out({&german, &berlin}, std::clamp<std::size_t>(options.outputbuffer, 44, 256 << 10));
     ttowerrec rec;
     bool inberlinbox = false;
     for (;;) {
@@ -131,11 +134,11 @@ prepareresult preparedatabase(const prepareoptions& options) {
       rowverdict v = csv.broken() ? kSkipMalformed
                                   : convertrow(f.data(), f.size(), columns, rec, inberlinbox, &replaced);
       if (v == kRowOk) {
-        german.write(&rec, sizeof rec);
+        out.put(0, &rec, sizeof rec);
         ++counts.german;
         if (replaced) ++counts.typereplaced;
         if (inberlinbox) {
-          berlin.write(&rec, sizeof rec);
+          out.put(1, &rec, sizeof rec);
           ++counts.berlin;
         }
       } else if (v == kRowOtherCountry) {
@@ -159,6 +162,7 @@ prepareresult preparedatabase(const prepareoptions& options) {
       return failed(std::string("Keine deutsche Zelle (mcc 262) in "_w) + utf8ToW1252(options.csvpath) +
                     " (" + std::to_string(counts.rows) +
                     std::string(" Zeilen gelesen): die alten Dateien bleiben unverändert"_w));
+    out.finish();
     german.finish();
     berlin.finish();
   } catch (const IoError& e) {

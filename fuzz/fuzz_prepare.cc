@@ -471,7 +471,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Raw gzip bytes: both ways of inflating agree, and the conversion is
     // that of the text they give.
     inflated a = readall(path, false, z.inputblock), b = readall(path, true, z.inputblock);
-    FUZZ_CHECK(a.ok == b.ok && a.text == b.text);
+    // (What comes before an error depends on the block sizes; it is never used.)
+    FUZZ_CHECK(a.ok == b.ok);
+    if (a.ok) FUZZ_CHECK(a.text == b.text);
     outcome packed = convert(path, z);
     if (packed.result.ok) FUZZ_CHECK(a.ok);
     if (a.ok && a.text.size() < (64u << 20)) checkconversion(packed, a.text, z);
