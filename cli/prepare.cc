@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/csvreader.h"
+#include "cli/exportheader.h"
 #include "cli/inputsource.h"
 #include "cli/queuedwriter.h"
 #include "lib/support/atomicfile.h"
@@ -101,22 +102,9 @@ prepareresult preparedatabase(const prepareoptions& options) {
   csvreader csv(in, options.csvbuffer, options.maxrecord);
   if (options.cancelled) csv.setcancel(options.cancelled, options.cancelevery);
 
-  switch (csv.next()) {
-    case csvreader::kRecord: break;
-    case csvreader::kEnd:
-      return failed(std::string("Datei "_w) + utf8ToW1252(options.csvpath) +
-                    std::string(" ist leer (keine Kopfzeile)"_w));
-    case csvreader::kError: return failed(csv.error());
-  }
   csvcolumns columns;
-  std::string missing;
-  if (!findcolumns(csv.fields().data(), csv.fields().size(), columns, missing))
-    return failed(std::string("Kopfzeile von "_w) + utf8ToW1252(options.csvpath) +
-                  std::string(": Spalte fehlt: "_w) + missing);
-
-  csv.setfieldlimit(columns.needed);
-  // Rows of other countries (about half of the world's) are only counted.
-  csv.setpassover(static_cast<std::size_t>(columns.mcc), isothercountry);
+  std::string headererror;
+  if (!readexportheader(csv, options.csvpath, columns, headererror)) return failed(headererror);
 
   prepareprogress progress;
   std::uint64_t nextprogress = kProgressEvery;

@@ -10,6 +10,7 @@
 
 #include "cli/berlinbounds.h"
 #include "cli/csvreader.h"
+#include "cli/exportheader.h"
 #include "cli/inputsource.h"
 #include "lib/support/atomicfile.h"
 #include "lib/support/ioerror.h"
@@ -212,20 +213,9 @@ updateresult updatedatabase(const updateoptions& options) {
   in.setcancel(options.cancelled);
   csvreader csv(in);
   if (options.cancelled) csv.setcancel(options.cancelled, kCancelEvery);
-  switch (csv.next()) {
-    case csvreader::kRecord: break;
-    case csvreader::kEnd:
-      return failed(std::string("Datei "_w) + utf8ToW1252(options.diffpath) +
-                    std::string(" ist leer (keine Kopfzeile)"_w));
-    case csvreader::kError: return failed(csv.error());
-  }
   csvcolumns columns;
-  std::string missing;
-  if (!findcolumns(csv.fields().data(), csv.fields().size(), columns, missing))
-    return failed(std::string("Kopfzeile von "_w) + utf8ToW1252(options.diffpath) +
-                  std::string(": Spalte fehlt: "_w) + missing);
-  csv.setfieldlimit(columns.needed);
-  csv.setpassover(static_cast<std::size_t>(columns.mcc), isothercountry);
+  std::string headererror;
+  if (!readexportheader(csv, options.diffpath, columns, headererror)) return failed(headererror);
 
   // One pass over the diff: its German cells into memory.  The reader
   // polls for cancellation by bytes, blank lines and passed-over rows too.
