@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "cli/csvreader.h"
-#include "cli/exportheader.h"
+#include "cli/exportreader.h"
 #include "cli/inputsource.h"
 #include "cli/queuedwriter.h"
 #include "lib/support/atomicfile.h"
@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr std::uint64_t kProgressEvery = 4 << 20;  // CSV bytes between progress calls
 
 // Whether the pid in a temporary name ".NAME.tmp<pid>-<n>" is gone.
 bool deadwriter(const std::string& entry, const std::string& prefix) {
@@ -106,45 +105,20 @@ prepareresult preparedatabase(const prepareoptions& options) {
   std::string headererror;
   if (!readexportheader(csv, options.csvpath, columns, headererror)) return failed(headererror);
 
-  prepareprogress progress;
-  std::uint64_t nextprogress = kProgressEvery;
   try {
     queuedwriter out({&german, &berlin}, std::clamp<std::size_t>(options.outputbuffer, 44, 256 << 10));
-    ttowerrec rec;
-    bool inberlinbox = false;
-    for (;;) {
-      csvreader::status st = csv.next();
-      if (st == csvreader::kEnd) break;
-      if (st == csvreader::kError) return failed(csv.error());
-      ++counts.rows;
-      const auto& f = csv.fields();
-      bool replaced = false;
-      rowverdict v = csv.broken() ? kSkipMalformed
-                                  : convertrow(f.data(), f.size(), columns, rec, inberlinbox, &replaced);
-      if (v == kRowOk) {
-        out.put(0, &rec, sizeof rec);
-        ++counts.german;
-        if (replaced) ++counts.typereplaced;
-        if (inberlinbox) {
-          out.put(1, &rec, sizeof rec);
-          ++counts.berlin;
-        }
-      } else if (v == kRowOtherCountry) {
-        ++counts.othercountry;
-      } else {
-        ++counts.skipped[v];
-      }
-      if (options.progress && csv.csvbytes() >= nextprogress) {
-        nextprogress = csv.csvbytes() + kProgressEvery;
-        progress.rawbytes = in.rawbytes();
-        progress.filesize = in.filesize();
-        progress.csvbytes = csv.csvbytes();
-        progress.rows = counts.rows + csv.passedover();
-        options.progress(progress);
-      }
-    }
-    counts.rows += csv.passedover();
-    counts.othercountry += csv.passedover();
+    std::string rowerror;
+    bool read = readexportrows(csv, in, columns, options.progress, counts,
+                               [&](const ttowerrec& rec, bool inberlinbox) {
+                                 out.put(0, &rec, sizeof rec);
+                                 ++counts.german;
+                                 if (inberlinbox) {
+                                   out.put(1, &rec, sizeof rec);
+                                   ++counts.berlin;
+                                 }
+                               },
+                               rowerror);
+    if (!read) return failed(rowerror);
     if (options.cancelled && options.cancelled()) return failed(std::string("Abgebrochen"_w));
     if (counts.german == 0)
       return failed(std::string("Keine deutsche Zelle (mcc 262) in "_w) + utf8ToW1252(options.csvpath) +

@@ -10,7 +10,7 @@
 
 #include "cli/berlinbounds.h"
 #include "cli/csvreader.h"
-#include "cli/exportheader.h"
+#include "cli/exportreader.h"
 #include "cli/inputsource.h"
 #include "lib/support/atomicfile.h"
 #include "lib/support/ioerror.h"
@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr std::uint64_t kProgressEvery = 4 << 20;  // CSV bytes between progress calls
 constexpr std::size_t kCancelEvery = 256 << 10;     // CSV bytes between cancel polls
 constexpr std::size_t kBlockRecords = (1 << 20) / sizeof(ttowerrec);
 
@@ -220,37 +219,13 @@ updateresult updatedatabase(const updateoptions& options) {
   // One pass over the diff: its German cells into memory.  The reader
   // polls for cancellation by bytes, blank lines and passed-over rows too.
   diffcells diff;
-  prepareprogress progress;
-  std::uint64_t nextprogress = kProgressEvery;
-  for (;;) {
-    csvreader::status st = csv.next();
-    if (st == csvreader::kEnd) break;
-    if (st == csvreader::kError) return failed(csv.error());
-    ++counts.rows;
-    const auto& f = csv.fields();
-    ttowerrec rec;
-    bool inbox = false, replaced = false;
-    rowverdict v = csv.broken() ? kSkipMalformed
-                                : convertrow(f.data(), f.size(), columns, rec, inbox, &replaced);
-    if (v == kRowOk) {
-      if (!diff.put(rec)) ++counts.superseded;
-      if (replaced) ++counts.typereplaced;
-    } else if (v == kRowOtherCountry) {
-      ++counts.othercountry;
-    } else {
-      ++counts.skipped[v];
-    }
-    if (options.progress && csv.csvbytes() >= nextprogress) {
-      nextprogress = csv.csvbytes() + kProgressEvery;
-      progress.rawbytes = in.rawbytes();
-      progress.filesize = in.filesize();
-      progress.csvbytes = csv.csvbytes();
-      progress.rows = counts.rows + csv.passedover();
-      options.progress(progress);
-    }
-  }
-  counts.rows += csv.passedover();
-  counts.othercountry += csv.passedover();
+  std::string rowerror;
+  bool read = readexportrows(csv, in, columns, options.progress, counts,
+                             [&](const ttowerrec& rec, bool) {
+                               if (!diff.put(rec)) ++counts.superseded;
+                             },
+                             rowerror);
+  if (!read) return failed(rowerror);
   if (cancelled()) return failed("Abgebrochen");
   if (counts.before + diff.cells().size() > static_cast<std::uint64_t>(INT32_MAX))
     return failed(std::string(kGermanFile) + std::string(" würde mehr als 2.147.483.647 Datensätze halten"_w));

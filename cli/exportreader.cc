@@ -1,4 +1,4 @@
-#include "cli/exportheader.h"
+#include "cli/exportreader.h"
 
 #include "lib/support/w1252.h"
 
