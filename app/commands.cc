@@ -88,23 +88,6 @@ void storefont(std::int32_t index, const fontrecord& record) {
                  ". Die Schrift gilt nur bis zum Programmende.");
 }
 
-// The records the open file still holds, found by probing its end: a file
-// that shrank while open has fewer than towercount.  At most about 22
-// reads of one record.
-std::int32_t readablerecords() {
-  ttowerrec r{};
-  if (towercount <= 0 || readtowers(towercount - 1, 1, &r) == 1) return towercount;
-  std::int32_t low = 0, high = towercount - 1;  // record low - 1 reads, high does not
-  while (low < high) {
-    std::int32_t mid = low + (high - low) / 2;
-    if (readtowers(mid, 1, &r) == 1)
-      low = mid + 1;
-    else
-      high = mid;
-  }
-  return low;
-}
-
 // A search reads the file as it is now: its count follows a file that
 // shrank, so the title reports what the search really had.
 void followshrunkfile() {

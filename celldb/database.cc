@@ -50,6 +50,15 @@ OpenResult opendatabase(const std::string& name) {
 
 bool databaseopen() { return dbfile != nullptr; }
 
+std::int32_t readablerecords() {
+  if (!dbfile) return 0;
+  int error = 0;
+  std::int64_t bytes = dbfile->size(error);
+  if (bytes < 0) return towercount;
+  std::int64_t records = bytes / static_cast<std::int64_t>(sizeof(ttowerrec));
+  return static_cast<std::int32_t>(std::min<std::int64_t>(records, towercount));
+}
+
 void closedatabase() {
   dbfile.reset();
   towercount = 0;

@@ -47,6 +47,12 @@ OpenResult opendatabase(const std::string& name, std::unique_ptr<RecordSource> s
 // True while a database file is open.
 bool databaseopen();
 
+// The records the open file holds now: its current size / 44, never more
+// than towercount (a file that grew is read as it was opened).  Fewer when
+// the file shrank while open; towercount when its size can't be read; 0
+// while no file is open.
+std::int32_t readablerecords();
+
 // Closes the database file (if open); towercount and resultcount become 0
 // so nothing refers to the closed file.
 void closedatabase();
