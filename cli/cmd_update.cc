@@ -1,6 +1,8 @@
 // turmcli update DIFF [--dir DIR]
 #include <unistd.h>
 
+#include <utility>
+
 #include "celldb/database.h"
 #include "cli/commands.h"
 #include "cli/interrupt.h"
@@ -12,18 +14,11 @@ namespace {
 
 void printsummary(std::ostream& out, const updateoptions& o, const updatecounts& c) {
   auto row = [&](std::string label, std::uint64_t n, std::string_view unit) {
-    label += ':';
-    if (label.size() < 20) label.append(20 - label.size(), ' ');
-    std::string num = groupdigits(n);
-    if (num.size() < 12) num.insert(0, 12 - num.size(), ' ');
-    say(out, label + num + " " + std::string(unit));
+    summaryrow(out, std::move(label), n, unit);
   };
   row("Gelesen", c.rows, std::string("Zeilen aus "_w) + utf8ToW1252(o.diffpath));
   row(kGermanFile, c.german, std::string("Zellen (vorher "_w) + groupdigits(c.before) + ")");
-  if (c.german > static_cast<std::uint64_t>(kMaxResults))
-    say(out, std::string(20, ' ') + std::string(12, ' ') + " " +
-                 std::string("(alle in der Datei; Turmfinder listet die ersten "_w) +
-                 groupdigits(static_cast<std::uint64_t>(kMaxResults)) + ")");
+  summarycapacity(out, c.german);
   row(kBerlinFile, c.berlin, "Zellen"_w);
   row("Aktualisiert", c.updated, "Zellen (Position und Range an ihrer DatNr)"_w);
   row(std::string("Unverändert"_w), c.unchanged, "Zellen"_w);
@@ -33,12 +28,7 @@ void printsummary(std::ostream& out, const updateoptions& o, const updatecounts&
   if (c.typereplaced > 0)
     row(std::string("Art-Text ersetzt"_w), c.typereplaced,
         "Zeilen (Steuerzeichen im Funknamen durch ? ersetzt)"_w);
-  row(std::string("Übersprungen"_w), c.skippedtotal(), "Zeilen"_w);
-  for (int r = 0; r < kSkipReasons; ++r) {
-    std::string num = groupdigits(c.skipped[r]);
-    if (num.size() < 12) num.insert(0, 12 - num.size(), ' ');
-    say(out, std::string(20, ' ') + num + "   " + skipreasontext(r));
-  }
+  summaryskipped(out, c.skipped, c.skippedtotal());
 }
 
 }  // namespace
