@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/prepare.h"
+#include "ingest/prepare.h"
 
 extern char** environ;
 

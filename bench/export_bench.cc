@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "celldb/database.h"
-#include "cli/listprint.h"
+#include "export/listprint.h"
 #include "cli/lookupsession.h"
 #include "lib/support/real48.h"
 #include "query/liststate.h"

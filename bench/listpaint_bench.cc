@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 #include "app/taw.h"
-#include "cli/demodb.h"
+#include "ingest/demodb.h"
 #include "platform/qt/qtplatform.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "celldb/towerrec.h"
-#include "cli/update.h"
+#include "ingest/update.h"
 #include "lib/support/real48.h"
 
 namespace {

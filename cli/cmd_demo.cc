@@ -1,8 +1,8 @@
 // turmcli demo [--dir DIR] [--count N]
 #include "cli/commands.h"
-#include "cli/demodb.h"
-#include "cli/fieldparse.h"
-#include "cli/prepare.h"
+#include "ingest/demodb.h"
+#include "ingest/fieldparse.h"
+#include "ingest/prepare.h"
 #include "lib/support/w1252.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // with the key fields given as for select, printed as the list.
 #include "celldb/database.h"
 #include "cli/commands.h"
-#include "cli/listprint.h"
+#include "export/listprint.h"
 #include "cli/lookupfail.h"
 #include "cli/lookupoptions.h"
 #include "cli/lookupsession.h"

@@ -8,7 +8,8 @@
 
 #include "cli/commands.h"
 #include "cli/interrupt.h"
-#include "cli/prepare.h"
+#include "ingest/prepare.h"
+#include "ingest/summary.h"
 #include "cli/progressline.h"
 #include "lib/support/w1252.h"
 
@@ -94,6 +95,6 @@ int cmdprepare(const std::vector<std::string>& args, std::ostream& out, std::ost
     say(err, std::string("turmcli prepare: "_w) + r.error);
     return kExitFailure;
   }
-  printpreparesummary(out, options.csvpath, r.counts);
+  for (const std::string& line : preparesummary(options.csvpath, r.counts)) say(out, line);
   return kExitOk;
 }

@@ -1,6 +1,6 @@
 // turmcli select: the cell selection dialog's selection, printed as the list.
 #include "cli/commands.h"
-#include "cli/listprint.h"
+#include "export/listprint.h"
 #include "cli/lookupfail.h"
 #include "cli/lookupoptions.h"
 #include "cli/lookupsession.h"

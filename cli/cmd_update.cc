@@ -1,37 +1,13 @@
 // turmcli update DIFF [--dir DIR]
 #include <unistd.h>
 
-#include <utility>
-
 #include "celldb/database.h"
 #include "cli/commands.h"
 #include "cli/interrupt.h"
 #include "cli/progressline.h"
-#include "cli/update.h"
+#include "ingest/summary.h"
+#include "ingest/update.h"
 #include "lib/support/w1252.h"
-
-namespace {
-
-void printsummary(std::ostream& out, const updateoptions& o, const updatecounts& c) {
-  auto row = [&](std::string label, std::uint64_t n, std::string_view unit) {
-    summaryrow(out, std::move(label), n, unit);
-  };
-  row("Gelesen", c.rows, std::string("Zeilen aus "_w) + utf8ToW1252(o.diffpath));
-  row(kGermanFile, c.german, std::string("Zellen (vorher "_w) + groupdigits(c.before) + ")");
-  summarycapacity(out, c.german);
-  row(kBerlinFile, c.berlin, "Zellen"_w);
-  row("Aktualisiert", c.updated, "Zellen (Position und Range an ihrer DatNr)"_w);
-  row(std::string("Unverändert"_w), c.unchanged, "Zellen"_w);
-  row("Neu", c.added, std::string("Zellen, hinten angefügt"_w));
-  row("Mehrfach", c.superseded, "Zeilen (die Zelle kommt weiter unten noch einmal; die letzte gilt)"_w);
-  row(std::string("Andere Länder"_w), c.othercountry, "Zeilen (mcc nicht 262)"_w);
-  if (c.typereplaced > 0)
-    row(std::string("Art-Text ersetzt"_w), c.typereplaced,
-        "Zeilen (Steuerzeichen im Funknamen durch ? ersetzt)"_w);
-  summaryskipped(out, c.skipped, c.skippedtotal());
-}
-
-}  // namespace
 
 int cmdupdate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const clicommand& self = *findcommand("update");
@@ -80,6 +56,6 @@ int cmdupdate(const std::vector<std::string>& args, std::ostream& out, std::ostr
     say(err, std::string("turmcli update: "_w) + r.error);
     return kExitFailure;
   }
-  printsummary(out, options, r.counts);
+  for (const std::string& line : updatesummary(options.diffpath, r.counts)) say(out, line);
   return kExitOk;
 }

@@ -52,16 +52,6 @@ const clicommand* findcommand(std::string_view name) {
 
 void say(std::ostream& os, std::string_view w1252) { os << w1252ToUtf8(w1252) << '\n'; }
 
-std::string groupdigits(std::uint64_t n) {
-  std::string digits = std::to_string(n);
-  std::string out;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out += '.';
-    out += digits[i];
-  }
-  return out;
-}
-
 void printcommandusage(const clicommand& c, std::ostream& err) {
   say(err, std::string("Aufruf: turmcli "_w) + c.name + " " + c.arguments);
   say(err, std::string("  ") + std::string(c.summary));

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "lib/support/strnum.h"  // groupdigits
+
 using clicommandfn = int (*)(const std::vector<std::string>& args, std::ostream& out,
                              std::ostream& err);
 
@@ -48,9 +50,6 @@ void printcommandusage(const clicommand& c, std::ostream& err);
 
 // Writes a Windows-1252 text as UTF-8, followed by a line end.
 void say(std::ostream& os, std::string_view w1252);
-
-// 1234567 -> "1.234.567".
-std::string groupdigits(std::uint64_t n);
 
 // Reads the value of an option "--name VALUE" or "--name=VALUE" at args[i]
 // (advancing i past it).  Returns false when args[i] is not that option;

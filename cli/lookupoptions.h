@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "celldb/towerrec.h"
+#include "export/listprint.h"
 
 enum lookupoption : unsigned {
   kOptDb = 1u << 0,
@@ -33,8 +34,6 @@ enum lookupoption : unsigned {
   kOptMap = 1u << 6,
   kOptLabels = 1u << 7,
 };
-
-enum class listformat { kGrid, kCsv, kGeojson, kKml };
 
 struct lookupargs {
   std::string db = "germtowers.dat";

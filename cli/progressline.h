@@ -7,7 +7,7 @@
 #include <chrono>
 #include <ostream>
 
-#include "cli/prepare.h"
+#include "ingest/prepare.h"
 
 class progressline {
  public:

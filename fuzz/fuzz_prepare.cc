@@ -32,11 +32,11 @@
 #include <vector>
 
 #include "celldb/towerrec.h"
-#include "cli/berlinbounds.h"
-#include "cli/csvreader.h"
-#include "cli/inputsource.h"
-#include "cli/prepare.h"
-#include "cli/towerrow.h"
+#include "ingest/berlinbounds.h"
+#include "ingest/csvreader.h"
+#include "ingest/inputsource.h"
+#include "ingest/prepare.h"
+#include "ingest/towerrow.h"
 #include "fuzz/fuzzfiles.h"
 #include "lib/support/w1252.h"
 

@@ -527,3 +527,13 @@ std::int16_t roundsmall(long double v) {
   if (rest > 0.5L || (rest == 0.5L && std::fmod(f, 2.0L) != 0)) f += 1;
   return static_cast<std::int16_t>(f);
 }
+
+std::string groupdigits(std::uint64_t n) {
+  std::string digits = std::to_string(n);
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += '.';
+    out += digits[i];
+  }
+  return out;
+}

@@ -64,6 +64,8 @@ std::string wordtostrw(int width, std::uint16_t v);
 // Groups of three digits from the right with separator when longer than
 // 3 digits; blanks in front up to width (padleft).
 std::string longtostrgrouped(char separator, int width, std::int32_t v);
+// 1234567 -> "1.234.567" (any unsigned 64-bit count).
+std::string groupdigits(std::uint64_t n);
 // Fixed point, exactly `decimals` digits (negative counts as 0), rounded to
 // nearest from the exact value (an exact tie goes to the even digit: 0.125
 // with 2 decimals gives 0.12), right-aligned in width (> 40 counts as 40;

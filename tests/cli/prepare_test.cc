@@ -13,7 +13,8 @@
 
 #include "cli/commands.h"
 #include "cli/interrupt.h"
-#include "cli/prepare.h"
+#include "ingest/prepare.h"
+#include "ingest/summary.h"
 #include "lib/support/w1252.h"
 #include "tests/common/testfiles.h"
 
@@ -518,13 +519,13 @@ TEST(TargetFolder, PrepareCreatesAFolderThatDoesNotExistYet) {
 TEST(Summary, MoreGermanCellsThanTheProgramListsAreNamedAsSuch) {
   preparecounts c;
   c.rows = c.german = 2400000;
-  std::ostringstream atlimit;
-  printpreparesummary(atlimit, "world.csv", c);
-  EXPECT_EQ(atlimit.str().find("listet die ersten"), std::string::npos) << atlimit.str();
+  std::string atlimit;
+  for (const std::string& line : preparesummary("world.csv", c)) atlimit += line + "\n";
+  EXPECT_EQ(atlimit.find("listet die ersten"), std::string::npos) << atlimit;
   c.rows = c.german = 2400001;
-  std::ostringstream over;
-  printpreparesummary(over, "world.csv", c);
-  EXPECT_NE(over.str().find("Turmfinder listet die ersten 2.400.000"), std::string::npos) << over.str();
+  std::string over;
+  for (const std::string& line : preparesummary("world.csv", c)) over += line + "\n";
+  EXPECT_NE(over.find("Turmfinder listet die ersten 2.400.000"), std::string::npos) << over;
 }
 
 }  // namespace

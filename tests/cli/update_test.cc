@@ -13,10 +13,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "cli/berlinbounds.h"
+#include "ingest/berlinbounds.h"
 #include "cli/commands.h"
-#include "cli/prepare.h"
-#include "cli/update.h"
+#include "ingest/prepare.h"
+#include "ingest/update.h"
 #include "lib/support/real48.h"
 #include "tests/common/testfiles.h"
 

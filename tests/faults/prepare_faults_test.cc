@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/prepare.h"
+#include "ingest/prepare.h"
 #include "tests/faults/faultfiles.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "cli/demodb.h"
-#include "cli/prepare.h"
+#include "ingest/demodb.h"
+#include "ingest/prepare.h"
 #include "tests/common/testfiles.h"
 #include "tests/lookups/lookuptest.h"
 

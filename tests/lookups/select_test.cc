@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "cli/demodb.h"
+#include "ingest/demodb.h"
 #include "tests/celldb/towerfiles.h"
 #include "tests/common/testfiles.h"
 #include "tests/lookups/lookuptest.h"

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "cli/fieldparse.h"
+#include "ingest/fieldparse.h"
 
 namespace {
 

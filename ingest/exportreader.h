@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 
-#include "cli/csvreader.h"
-#include "cli/inputsource.h"
-#include "cli/prepare.h"
-#include "cli/towerrow.h"
+#include "ingest/csvreader.h"
+#include "ingest/inputsource.h"
+#include "ingest/prepare.h"
+#include "ingest/towerrow.h"
 
 // Reads the first row of the export that `csv` reads from `path` (named in
 // messages as the user typed it), locates the columns in it, limits the

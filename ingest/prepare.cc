@@ -1,4 +1,4 @@
-#include "cli/prepare.h"
+#include "ingest/prepare.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -10,10 +10,10 @@
 #include <csignal>
 #include <vector>
 
-#include "cli/csvreader.h"
-#include "cli/exportreader.h"
-#include "cli/inputsource.h"
-#include "cli/queuedwriter.h"
+#include "ingest/csvreader.h"
+#include "ingest/exportreader.h"
+#include "ingest/inputsource.h"
+#include "ingest/queuedwriter.h"
 #include "lib/support/atomicfile.h"
 #include "lib/support/ioerror.h"
 #include "lib/support/w1252.h"

@@ -1,4 +1,4 @@
-#include "cli/queuedwriter.h"
+#include "ingest/queuedwriter.h"
 
 #include <pthread.h>
 

@@ -1,4 +1,4 @@
-#include "cli/listprint.h"
+#include "export/listprint.h"
 
 #include <charconv>
 #include <cmath>

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/csvreader.h"
-#include "cli/inputsource.h"
+#include "ingest/csvreader.h"
+#include "ingest/inputsource.h"
 #include "tests/common/testfiles.h"
 
 namespace {

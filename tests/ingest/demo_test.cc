@@ -8,8 +8,8 @@
 #include <map>
 #include <set>
 
-#include "cli/berlinbounds.h"
-#include "cli/demodb.h"
+#include "ingest/berlinbounds.h"
+#include "ingest/demodb.h"
 #include "tests/common/testfiles.h"
 
 namespace {

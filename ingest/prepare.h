@@ -14,11 +14,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <ostream>
 #include <string>
 #include <string_view>
 
-#include "cli/towerrow.h"
+#include "ingest/towerrow.h"
 
 inline constexpr const char* kGermanFile = "germtowers.dat";
 inline constexpr const char* kBerlinFile = "berlintowers.dat";
@@ -72,20 +71,6 @@ prepareresult preparedatabase(const prepareoptions& options);
 // berlintowers.dat) whose process no longer runs: what a killed run left.
 // Returns how many it removed.
 int removestaletemporaries(const std::string& dir);
-
-// What a successful run did, one line per count, as turmcli prepare
-// prints it.  More German cells than the program lists (2,400,000) are no
-// fault of the file, which holds them all; the summary says so.
-void printpreparesummary(std::ostream& out, const std::string& csvpath, const preparecounts& counts);
-
-// Pieces of the converters' summaries (prepare's and update's):
-// a line with the label padded to 20 columns, the count right-aligned in
-// 12 and the unit; the note under the germtowers.dat line when the file
-// holds more cells than the program lists; the skipped rows in total and
-// by reason.
-void summaryrow(std::ostream& out, std::string label, std::uint64_t n, std::string_view unit);
-void summarycapacity(std::ostream& out, std::uint64_t german);
-void summaryskipped(std::ostream& out, const std::uint64_t (&skipped)[kSkipReasons], std::uint64_t total);
 
 // Short German description of a skip reason ("net nicht in 0..65535").
 std::string skipreasontext(int reason);

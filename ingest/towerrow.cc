@@ -1,9 +1,9 @@
-#include "cli/towerrow.h"
+#include "ingest/towerrow.h"
 
 #include <cstring>
 
-#include "cli/berlinbounds.h"
-#include "cli/fieldparse.h"
+#include "ingest/berlinbounds.h"
+#include "ingest/fieldparse.h"
 #include "lib/support/w1252.h"
 
 namespace {

@@ -23,8 +23,8 @@
 #include <functional>
 #include <string>
 
-#include "cli/prepare.h"
-#include "cli/towerrow.h"
+#include "ingest/prepare.h"
+#include "ingest/towerrow.h"
 
 struct updatecounts {
   std::uint64_t rows = 0;          // data rows of the diff

@@ -1,4 +1,4 @@
-#include "cli/inputsource.h"
+#include "ingest/inputsource.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,7 +11,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "cli/interrupt.h"
 #include "lib/support/w1252.h"
 
 namespace {
@@ -210,7 +209,7 @@ bool inputsource::fill() {
       return true;
     }
     if (errno == EINTR) {
-      if (interrupted()) {
+      if (cancelled_ && cancelled_()) {
         fail(std::string("Abgebrochen"_w));
         return false;
       }

@@ -1,4 +1,4 @@
-#include "cli/exportreader.h"
+#include "ingest/exportreader.h"
 
 #include "lib/support/w1252.h"
 

@@ -1,4 +1,4 @@
-#include "cli/fieldparse.h"
+#include "ingest/fieldparse.h"
 
 #include <charconv>
 #include <clocale>

@@ -1,4 +1,4 @@
-#include "cli/csvreader.h"
+#include "ingest/csvreader.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "cli/inputsource.h"
+#include "ingest/inputsource.h"
 #include "lib/support/w1252.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "cli/demodb.h"
+#include "ingest/demodb.h"
 
 #include <cmath>
 #include <cstring>
 
 #include "lib/support/atomicfile.h"
-#include "cli/berlinbounds.h"
-#include "cli/prepare.h"
+#include "ingest/berlinbounds.h"
+#include "ingest/prepare.h"
 #include "lib/support/ioerror.h"
 
 namespace {

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <ostream>
 
-#include "cli/lookupoptions.h"
+// The output formats of a result list.
+enum class listformat { kGrid, kCsv, kGeojson, kKml };
 
 void printresultlist(std::ostream& out, listformat format, std::int64_t limit);

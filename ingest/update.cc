@@ -1,4 +1,4 @@
-#include "cli/update.h"
+#include "ingest/update.h"
 
 #include <cerrno>
 #include <cstring>
@@ -8,10 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "cli/berlinbounds.h"
-#include "cli/csvreader.h"
-#include "cli/exportreader.h"
-#include "cli/inputsource.h"
+#include "ingest/berlinbounds.h"
+#include "ingest/csvreader.h"
+#include "ingest/exportreader.h"
+#include "ingest/inputsource.h"
 #include "lib/support/atomicfile.h"
 #include "lib/support/ioerror.h"
 #include "lib/support/w1252.h"

@@ -1,4 +1,4 @@
-#include "cli/berlinbounds.h"
+#include "ingest/berlinbounds.h"
 
 #include "celldb/realvalue.h"
 
