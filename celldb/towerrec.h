@@ -15,6 +15,19 @@
 //  36      4  range      signed, metres
 //  40      4  samples40  not interpreted (the converter stores "samples")
 // All integers little-endian.
+//
+// 5G (NR) cells carry a cell identity of up to 36 bits and a tracking area
+// of up to 24 bits.  Their record has typecode 6 and the type text "NR";
+// the bits that do not fit the fields above go into the type text's bytes
+// beyond its length, which a reader of the plain layout never looks at:
+//   typetext[9]   area bits 16..23
+//   typetext[10]  cell id bits 32..35 (low nibble; the high nibble is 0)
+// area and cellid hold the low 16 and 32 bits, so such a reader still sees
+// a sound record of type "NR".  Every other record keeps its 16-bit area
+// and 32-bit cell id, whatever its type text's unused bytes hold: files
+// written before read exactly as they did.  The selection criteria (a
+// record built by the program, its unused bytes 0) keep the high bits of
+// the wanted area and cell id in the same two bytes for any type.
 #pragma once
 
 #include <bit>
@@ -53,6 +66,43 @@ static_assert(offsetof(ttowerrec, range) == 36);
 static_assert(offsetof(ttowerrec, samples40) == 40);
 static_assert(std::endian::native == std::endian::little,
               "records are read by copying bytes; a big-endian port must swap");
+
+inline constexpr std::uint8_t kTypeNR = 6;
+inline constexpr std::uint32_t kMaxArea24 = 0xFFFFFF;
+inline constexpr std::uint64_t kMaxCell36 = 0xFFFFFFFFFULL;
+
+// Whether a file record is a 5G cell with the wide area and cell id.
+inline bool isnrrecord(const ttowerrec& r) {
+  return r.typecode == kTypeNR && r.typetext[0] == 2 && r.typetext[1] == 'N' && r.typetext[2] == 'R';
+}
+
+// The high bits of a record's area (bits 16..23) and cell id (32..35): 0
+// unless isnrrecord.
+inline std::uint32_t areahigh(const ttowerrec& r) { return isnrrecord(r) ? r.typetext[9] : 0; }
+inline std::uint32_t cellhigh(const ttowerrec& r) { return isnrrecord(r) ? (r.typetext[10] & 0x0F) : 0; }
+
+// A file record's whole area and cell id (the cell id of a plain record
+// as the unsigned 32-bit value of its field).
+inline std::uint32_t recordarea(const ttowerrec& r) { return r.area | areahigh(r) << 16; }
+inline std::uint64_t recordcell(const ttowerrec& r) {
+  return static_cast<std::uint32_t>(r.cellid) | std::uint64_t{cellhigh(r)} << 32;
+}
+
+// The same for the selection criteria, whose high bytes count for any type.
+inline std::uint32_t criteriaarea(const ttowerrec& c) { return c.area | std::uint32_t{c.typetext[9]} << 16; }
+inline std::uint64_t criteriacell(const ttowerrec& c) {
+  return static_cast<std::uint32_t>(c.cellid) | std::uint64_t{c.typetext[10] & 0x0Fu} << 32;
+}
+
+// Stores a wide area and cell id: the low bits in area and cellid, the
+// high ones in the type text's bytes 9 and 10 (set the type text first:
+// settypetext clears them).  Values beyond 24 and 36 bits are cut.
+inline void setwidekeys(ttowerrec& r, std::uint32_t area, std::uint64_t cell) {
+  r.area = static_cast<std::uint16_t>(area);
+  r.cellid = static_cast<std::int32_t>(static_cast<std::uint32_t>(cell));
+  r.typetext[9] = static_cast<std::uint8_t>(area >> 16);
+  r.typetext[10] = static_cast<std::uint8_t>((cell >> 32) & 0x0F);
+}
 
 // The type text (length byte clamped to 10).
 inline std::string gettypetext(const ttowerrec& r) {
