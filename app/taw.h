@@ -46,6 +46,22 @@ class TAW : public TZowindow {
   // program is to end.
   bool startupcheck();
 
+  // Before a database file is opened (at start, Daten » ...): finishes the
+  // replacement of the database pair that a killed run left, trying the
+  // folder lock for at most timeoutms.  Returns the text to show ("" when
+  // there was nothing to do); busy is set when another run is replacing
+  // the files right now.  app/databasefiles.cc.
+  std::string settlepair(int timeoutms, bool& busy);
+  // When the file under the open database's name was replaced (an update
+  // ran beside the window) or has grown: the pair is settled, the new
+  // file opened and its whole list started anew with nothing selected, as
+  // after a switch (the caller sets the scroll range).  Returns the notice
+  // with the new count, "" when nothing changed, when the new file can't
+  // be opened, or while another run is still replacing the files (the
+  // open file stays, a repaint tries again shortly).  What is drawn comes
+  // from one file, the old or the new.
+  std::string followreplaceddatabase();
+
   // Nothing selected: after every new list (selection, search, database
   // switch) until the user clicks an entry.  A read failure of the old list
   // may be reported again.
