@@ -137,13 +137,13 @@ bool databasepair::begin(const std::string& dir, const lockwaiting& how, std::st
       return false;
     }
   if (!settle(dir, notes_, error)) return false;
-  removestaletemporaries(dir);
+  removestaletemporaries(dir, {}, true);
   return true;
 }
 
 bool databasepair::replace(atomicfile& german, atomicfile& berlin, std::string& error) {
   if (!replacetogether(dir_, {&german, &berlin}, error)) return false;
-  removestaletemporaries(dir_);
+  removestaletemporaries(dir_, {}, true);
   return true;
 }
 

@@ -6,7 +6,9 @@
 // holds it until rename) and it was last written more than
 // kStaleTemporarySeconds ago (the moment between its creation and its
 // lock).  That test is the same in every PID namespace and on every
-// machine that shares the folder's locks.  Temporaries that an unfinished
+// machine that shares the folder's locks.  A caller that holds the folder
+// lock (folderlock.h) is the only one who may be creating temporaries of
+// the database files and the journal there, so theirs go at once.  Temporaries that an unfinished
 // replacement journal names are kept: the next run needs them to finish
 // the replacement.
 #pragma once
@@ -22,6 +24,7 @@ inline constexpr int kStaleTemporarySeconds = 5;
 const std::vector<std::string>& temporaryowners();
 
 // Removes the dead temporaries of temporaryowners() in `dir` ("" is the
-// working directory), except those named in `keep`.  Returns how many it
-// removed.
-int removestaletemporaries(const std::string& dir, const std::vector<std::string>& keep = {});
+// working directory), except those named in `keep`; folderlocked: the
+// caller holds the folder lock.  Returns how many it removed.
+int removestaletemporaries(const std::string& dir, const std::vector<std::string>& keep = {},
+                           bool folderlocked = false);
