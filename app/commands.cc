@@ -118,14 +118,11 @@ void TAW::runcommand(int tag) {
   // The hint of the chosen item goes with its menu.
   clearhint();
   bool readsdatabase = tag == 53 || (tag >= 54 && tag <= 57) || tag == 63;
-  // A database file replaced meanwhile: the new one, its whole list; a
-  // command on the old list (its selection, its entries) ends here.
-  std::string replaced = followreplaceddatabase();
-  if (!replaced.empty()) {
-    setlistrange();
-    infomessage(replaced);
-    if (readsdatabase) return;
-  }
+  // A database file replaced meanwhile (found now or by a paint just
+  // before): the new one, its whole list; a command on the old list (its
+  // selection, its entries) ends here.
+  followreplaceddatabase();
+  if (showreplacednotice() && readsdatabase) return;
   if (readsdatabase && !databaseopen()) return;
   try {
     switch (tag) {

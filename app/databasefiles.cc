@@ -26,17 +26,17 @@ std::string TAW::settlepair(int timeoutms, bool& busy) {
   return text;
 }
 
-std::string TAW::followreplaceddatabase() {
-  if (!databaseopen() || !databasereplaced()) return "";
+bool TAW::followreplaceddatabase() {
+  if (!databaseopen() || !databasereplaced()) return false;
   bool busy = false;
   std::string settled = settlepair(0, busy);
   if (busy) {
     // The old file stays open, whole, until the other run is done.
     QTimer::singleShot(kBusyRetryMs, this, [this] { invalidate(); });
-    return "";
+    return false;
   }
   const std::string name = dbfilename;
-  if (!opendatabase(name).ok) return "";
+  if (!opendatabase(name).ok) return false;
   selectall();
   forgetselection();
   criteria = ttowerrec{};
@@ -46,5 +46,15 @@ std::string TAW::followreplaceddatabase() {
                      groupdigits(static_cast<std::uint64_t>(towercount)) +
                      std::string(" Zellen; die Liste beginnt neu."_w);
   if (!settled.empty()) text += "\n" + settled;
-  return text;
+  replacednotice_ = text;
+  return true;
+}
+
+bool TAW::showreplacednotice() {
+  if (replacednotice_.empty()) return false;
+  std::string text;
+  text.swap(replacednotice_);
+  setlistrange();
+  infomessage(text);
+  return true;
 }

@@ -163,12 +163,7 @@ void TAW::paintclient(Surface& surface) {
   // A database file replaced under its name is opened anew before
   // anything is drawn from it: the paint shows the old file or the new
   // one, never rows of both.
-  std::string replaced = followreplaceddatabase();
-  if (!replaced.empty())
-    QTimer::singleShot(0, this, [this, replaced] {
-      setlistrange();
-      infomessage(replaced);
-    });
+  if (followreplaceddatabase()) QTimer::singleShot(0, this, [this] { showreplacednotice(); });
   try {
     if (displaymode() == 1) {
       int y = 0;

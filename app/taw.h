@@ -55,12 +55,16 @@ class TAW : public TZowindow {
   // When the file under the open database's name was replaced (an update
   // ran beside the window) or has grown: the pair is settled, the new
   // file opened and its whole list started anew with nothing selected, as
-  // after a switch (the caller sets the scroll range).  Returns the notice
-  // with the new count, "" when nothing changed, when the new file can't
-  // be opened, or while another run is still replacing the files (the
-  // open file stays, a repaint tries again shortly).  What is drawn comes
-  // from one file, the old or the new.
-  std::string followreplaceddatabase();
+  // after a switch, and the notice with the new count is kept for
+  // showreplacednotice.  Nothing happens when nothing changed or the new
+  // file can't be opened; while another run is still replacing the
+  // files, the open file stays and a repaint tries again shortly.  What
+  // is drawn comes from one file, the old or the new.  Returns whether it
+  // opened the new file.
+  bool followreplaceddatabase();
+  // Sets the scroll range of the new list and shows the kept notice;
+  // false when there was none (already shown).
+  bool showreplacednotice();
 
   // Nothing selected: after every new list (selection, search, database
   // switch) until the user clicks an entry.  A read failure of the old list
@@ -104,6 +108,7 @@ class TAW : public TZowindow {
   void clearhint();
   bool scrollbarwanted() const;
 
+  std::string replacednotice_;
   QShortcut* f1_ = nullptr;
   bool readerrorshown_ = false;
 };
