@@ -52,6 +52,12 @@ bool folderlock::lock(const std::string& dir, const lockwaiting& how) {
       return true;
     }
     int code = errno;
+    // A file system without locks (some network and FUSE mounts): the run
+    // goes on as it would have without the lock rather than not at all.
+    if (code == ENOLCK || code == EOPNOTSUPP || code == ENOSYS) {
+      fd_ = fd;
+      return true;
+    }
     if (code != EWOULDBLOCK && code != EINTR) {
       ::close(fd);
       error_ = shown + std::string(" lässt sich nicht sperren: "_w) + systemreason(code);

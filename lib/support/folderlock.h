@@ -6,7 +6,8 @@
 // opened without following links and used only when it is a regular file:
 // a link, folder or FIFO of that name is refused with a message.  The
 // lock belongs to the open file: it goes when the holder closes it, ends
-// or is killed, so a killed run never blocks the next one.
+// or is killed, so a killed run never blocks the next one.  On a file
+// system that has no locks at all the lock counts as taken.
 //
 // Plain C++ without Qt: turmcli's prepare, update and demo wait for the
 // lock; the window only tries it (with a short timeout) when it has to

@@ -83,54 +83,44 @@ TEST(TwoRuns, UpdatesStartedTogetherBothKeepTheirCell) {
   }
 }
 
-TEST(TwoRuns, EveryWriterWaitsForTheLockSaysSoAndStopsOnCtrlC) {
+TEST(TwoRuns, EveryWriterWaitsForTheLockSaysSoStopsOnCtrlCAndAKilledHolderBlocksNobody) {
   scratchdir dir("waiting"), logs("waiting-logs");
   ASSERT_TRUE(writedemodatabase(dir.path(), 300).ok);
   writebytes(logs.file("diff.csv"), kHeader + cellrow(4711));
-  const std::string german = readbytes(dir.file("germtowers.dat")), berlin = readbytes(dir.file("berlintowers.dat"));
-  const std::vector<std::vector<std::string>> commands = {
-      {"prepare", logs.file("diff.csv"), "--dir", dir.path()},
-      {"update", logs.file("diff.csv"), "--dir", dir.path()},
-      {"demo", "--dir", dir.path(), "--count", "10"}};
-  for (const auto& args : commands) {
-    SCOPED_TRACE(args[0]);
-    folderlock held;
-    ASSERT_TRUE(held.lock(dir.path())) << held.error();
-    spawned run = spawn(kTurmcli, args, logs.file(args[0]));
-    EXPECT_TRUE(appears(logs.file(args[0]) + ".err", "Warte auf eine andere Änderung in " + dir.path()))
-        << readbytes(logs.file(args[0]) + ".err");
-    EXPECT_EQ(::waitpid(run.pid, nullptr, WNOHANG), 0) << "it wrote beside the lock holder";
-    ::kill(run.pid, SIGINT);
-    programresult r = await(run);
-    EXPECT_EQ(r.status, kExitFailure);
-    EXPECT_NE(r.err.find("Abgebrochen"), std::string::npos) << r.err;
-    EXPECT_EQ(readbytes(dir.file("germtowers.dat")), german);
-    EXPECT_EQ(readbytes(dir.file("berlintowers.dat")), berlin);
-  }
-}
-
-TEST(TwoRuns, AKilledLockHolderBlocksNobody) {
-  scratchdir dir("holderkilled"), logs("holderkilled-logs");
-  ASSERT_TRUE(writedemodatabase(dir.path(), 300).ok);
-  writebytes(logs.file("diff.csv"), kHeader + cellrow(4711));
+  const std::string german = readbytes(dir.file("germtowers.dat"));
   int ready[2];
   ASSERT_EQ(::pipe(ready), 0);
   pid_t holder = ::fork();
   if (holder == 0) {
     folderlock l;
-    char c = l.lock(dir.path()) ? 'y' : 'n';
-    if (::write(ready[1], &c, 1) != 1) ::_exit(1);
-    for (;;) ::pause();
+    if (l.lock(dir.path()) && ::write(ready[1], "y", 1) == 1)
+      for (;;) ::pause();
+    ::_exit(1);
   }
   char c = 0;
   ASSERT_EQ(::read(ready[0], &c, 1), 1);
-  ASSERT_EQ(c, 'y');
-  spawned run = spawn(kTurmcli, {"update", logs.file("diff.csv"), "--dir", dir.path()}, logs.file("update"));
-  EXPECT_TRUE(appears(logs.file("update.err"), "Warte auf"));
-  ::kill(holder, SIGKILL);
+  const std::vector<std::vector<std::string>> commands = {{"prepare", logs.file("diff.csv")},
+                                                          {"demo", "--count", "10"},
+                                                          {"update", logs.file("diff.csv")}};
+  for (auto args : commands) {
+    SCOPED_TRACE(args[0]);
+    args.insert(args.end(), {"--dir", dir.path()});
+    spawned run = spawn(kTurmcli, args, logs.file(args[0]));
+    EXPECT_TRUE(appears(run.base + ".err", "Warte auf eine andere Änderung in " + dir.path()))
+        << readbytes(run.base + ".err");
+    EXPECT_EQ(::waitpid(run.pid, nullptr, WNOHANG), 0) << "it wrote beside the lock holder";
+    if (args[0] == "update") {
+      ::kill(holder, SIGKILL);  // the lock goes with it
+      EXPECT_EQ(await(run).status, kExitOk);
+      break;
+    }
+    ::kill(run.pid, SIGINT);
+    programresult r = await(run);
+    EXPECT_EQ(r.status, kExitFailure);
+    EXPECT_NE(r.err.find("Abgebrochen"), std::string::npos) << r.err;
+    EXPECT_EQ(readbytes(dir.file("germtowers.dat")), german);
+  }
   ::waitpid(holder, nullptr, 0);
-  programresult r = await(run);
-  EXPECT_EQ(r.status, kExitOk) << r.err;
   EXPECT_TRUE(holdscell(readrecords(dir.file("germtowers.dat")), 4711));
   expectpair(dir);
 }
@@ -157,7 +147,10 @@ TEST(KilledRun, AKillAtAnyStepLeavesTheOldPairOrTheNextRunFinishesTheNewOne) {
   writebytes(inputs.file("nothing.csv"), kHeader);
   const std::vector<std::vector<std::string>> commands = {
       {"prepare", inputs.file("export.csv")}, {"update", inputs.file("diff.csv")}, {"demo", "--count", "500"}};
-  const char* steps[] = {"before-journal", "after-journal", "after-rename-1", "after-rename-2"};
+  // Where the kill lands, and whether a temporary is removed by hand after it.
+  const std::vector<std::pair<const char*, bool>> points = {{"before-journal", false}, {"after-journal", false},
+                                                            {"after-rename-1", false}, {"after-rename-1", true},
+                                                            {"after-rename-2", false}};
   for (const auto& command : commands) {
     // What the run makes when nothing stops it.
     scratchdir whole("kill-whole");
@@ -167,38 +160,35 @@ TEST(KilledRun, AKillAtAnyStepLeavesTheOldPairOrTheNextRunFinishesTheNewOne) {
     args.insert(args.end(), {"--dir", whole.path()});
     ASSERT_EQ(turmcli(args), kExitOk);
     const std::string fresh = readbytes(whole.file("germtowers.dat"));
-    for (const char* step : steps) {
-      for (bool temporarygone : {false, true}) {
-        if (temporarygone && std::strcmp(step, "after-rename-1") != 0) continue;
-        SCOPED_TRACE(command[0] + " killed at " + step + (temporarygone ? ", Berlin temporary removed" : ""));
-        scratchdir dir("kill");
-        ASSERT_TRUE(writedemodatabase(dir.path(), 300).ok);
-        args = command;
-        args.insert(args.end(), {"--dir", dir.path()});
-        std::fflush(nullptr);
-        pid_t child = ::fork();
-        if (child == 0) {
-          killstep = step;
-          replacestephook = killat;
-          ::_exit(turmcli(args) == kExitOk ? 0 : 3);
-        }
-        int ws = 0;
-        ASSERT_EQ(::waitpid(child, &ws, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(ws) && WTERMSIG(ws) == SIGKILL) << "the kill was not injected";
-        if (temporarygone)
-          for (const std::string& t : journaltemporaries(dir.path())) std::remove(dir.file(t).c_str());
-        // The next run finds the pair consistent or puts it right first.
-        std::string err;
-        ASSERT_EQ(turmcli({"update", inputs.file("nothing.csv"), "--dir", dir.path()}, &err), kExitOk) << err;
-        const bool begun = std::strcmp(step, "before-journal") != 0;
-        EXPECT_EQ(readbytes(dir.file("germtowers.dat")), begun ? fresh : old);
-        EXPECT_EQ(err.find("abgebrochene Ersetzung") != std::string::npos, begun && !temporarygone) << err;
-        if (temporarygone) {
-          EXPECT_NE(err.find("die neue Fassung einer abgebrochenen Ersetzung fehlt"), std::string::npos) << err;
-          EXPECT_NE(err.find("berlintowers.dat wurde aus germtowers.dat neu geschrieben"), std::string::npos) << err;
-        }
-        expectpair(dir);
+    for (const auto& [step, temporarygone] : points) {
+      SCOPED_TRACE(command[0] + " killed at " + step + (temporarygone ? ", Berlin temporary removed" : ""));
+      scratchdir dir("kill");
+      ASSERT_TRUE(writedemodatabase(dir.path(), 300).ok);
+      args = command;
+      args.insert(args.end(), {"--dir", dir.path()});
+      std::fflush(nullptr);
+      pid_t child = ::fork();
+      if (child == 0) {
+        killstep = step;
+        replacestephook = killat;
+        ::_exit(turmcli(args) == kExitOk ? 0 : 3);
       }
+      int ws = 0;
+      ASSERT_EQ(::waitpid(child, &ws, 0), child);
+      ASSERT_TRUE(WIFSIGNALED(ws) && WTERMSIG(ws) == SIGKILL) << "the kill was not injected";
+      if (temporarygone)
+        for (const std::string& t : journaltemporaries(dir.path())) std::remove(dir.file(t).c_str());
+      // The next run finds the pair consistent or puts it right first.
+      std::string err;
+      ASSERT_EQ(turmcli({"update", inputs.file("nothing.csv"), "--dir", dir.path()}, &err), kExitOk) << err;
+      const bool begun = std::strcmp(step, "before-journal") != 0;
+      EXPECT_EQ(readbytes(dir.file("germtowers.dat")), begun ? fresh : old);
+      EXPECT_EQ(err.find("abgebrochene Ersetzung") != std::string::npos, begun && !temporarygone) << err;
+      if (temporarygone) {
+        EXPECT_NE(err.find("die neue Fassung einer abgebrochenen Ersetzung fehlt"), std::string::npos) << err;
+        EXPECT_NE(err.find("berlintowers.dat wurde aus germtowers.dat neu geschrieben"), std::string::npos) << err;
+      }
+      expectpair(dir);
     }
   }
 }
