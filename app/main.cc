@@ -3,10 +3,12 @@
 
 #include "app/taw.h"
 #include "lib/support/messages.h"
+#include "lib/support/programstart.h"
 #include "platform/qt/qtplatform.h"
 #include "platform/qt/qttranslation.h"
 
 int main(int argc, char** argv) {
+  startprogram();
   debugtrace = 0;
   windowcreatetrace = 0;
   windowclosetrace = 0;

@@ -11,6 +11,8 @@
 #include "lib/dialog/dlgglobals.h"
 #include "lib/support/ioerror.h"
 #include "lib/support/messages.h"
+#include "lib/support/replacejournal.h"
+#include "lib/support/staletemporaries.h"
 #include "lib/support/textgrid.h"
 #include "lib/support/w1252.h"
 #include "platform/help.h"
@@ -41,6 +43,13 @@ void TAW::SetupWindow() {
   helpavailable = 1;
   viewtitle = "Turmfinder";
   updatecaption();
+
+  // What killed runs left in the working folder: a replacement of the
+  // database pair to finish, temporary files of dead writers.
+  bool busy = false;
+  std::string settled = settlepair(2000, busy);
+  if (!settled.empty()) infomessage(settled);
+  removestaletemporaries("", journaltemporaries(""));
 
   ReadSettings(kSettingsFile, settings);
   // Held to the sizes the font choice offers: a corrupt record must not
@@ -151,6 +160,10 @@ void TAW::paintclient(Surface& surface) {
     currentsurface = nullptr;
     return;
   }
+  // A database file replaced under its name is opened anew before
+  // anything is drawn from it: the paint shows the old file or the new
+  // one, never rows of both.
+  if (followreplaceddatabase()) QTimer::singleShot(0, this, [this] { showreplacednotice(); });
   try {
     if (displaymode() == 1) {
       int y = 0;

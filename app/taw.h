@@ -46,6 +46,26 @@ class TAW : public TZowindow {
   // program is to end.
   bool startupcheck();
 
+  // Before a database file is opened (at start, Daten » ...): finishes the
+  // replacement of the database pair that a killed run left, trying the
+  // folder lock for at most timeoutms.  Returns the text to show ("" when
+  // there was nothing to do); busy is set when another run is replacing
+  // the files right now.  app/databasefiles.cc.
+  std::string settlepair(int timeoutms, bool& busy);
+  // When the file under the open database's name was replaced (an update
+  // ran beside the window) or has grown: the pair is settled, the new
+  // file opened and its whole list started anew with nothing selected, as
+  // after a switch, and the notice with the new count is kept for
+  // showreplacednotice.  Nothing happens when nothing changed or the new
+  // file can't be opened; while another run is still replacing the
+  // files, the open file stays and a repaint tries again shortly.  What
+  // is drawn comes from one file, the old or the new.  Returns whether it
+  // opened the new file.
+  bool followreplaceddatabase();
+  // Sets the scroll range of the new list and shows the kept notice;
+  // false when there was none (already shown).
+  bool showreplacednotice();
+
   // Nothing selected: after every new list (selection, search, database
   // switch) until the user clicks an entry.  A read failure of the old list
   // may be reported again.
@@ -88,6 +108,7 @@ class TAW : public TZowindow {
   void clearhint();
   bool scrollbarwanted() const;
 
+  std::string replacednotice_;
   QShortcut* f1_ = nullptr;
   bool readerrorshown_ = false;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "lib/support/ioerror.h"
 #include "lib/support/messages.h"
@@ -57,6 +58,15 @@ std::int32_t readablerecords() {
   if (bytes < 0) return towercount;
   std::int64_t records = bytes / static_cast<std::int64_t>(sizeof(ttowerrec));
   return static_cast<std::int32_t>(std::min<std::int64_t>(records, towercount));
+}
+
+bool databasereplaced() {
+  std::uint64_t device = 0, inode = 0;
+  if (!dbfile || !dbfile->identity(device, inode)) return false;
+  struct stat st {};
+  if (::stat(dbfilename.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (static_cast<std::uint64_t>(st.st_dev) != device || static_cast<std::uint64_t>(st.st_ino) != inode) return true;
+  return st.st_size / static_cast<off_t>(sizeof(ttowerrec)) > towercount && towercount < INT32_MAX;
 }
 
 void closedatabase() {

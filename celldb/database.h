@@ -53,6 +53,14 @@ bool databaseopen();
 // while no file is open.
 std::int32_t readablerecords();
 
+// Whether the name of the open file (dbfilename) now names another
+// regular file than the one open (an update renamed a new file over it),
+// or the open file has grown beyond towercount.  False while no file is
+// open, when the name is gone (nothing to open instead) and for sources
+// without a file identity.  The open file is read as before either way:
+// the caller reopens it (opendatabase) to see the new one.
+bool databasereplaced();
+
 // Closes the database file (if open); towercount and resultcount become 0
 // so nothing refers to the closed file.
 void closedatabase();

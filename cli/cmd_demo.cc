@@ -1,5 +1,6 @@
 // turmcli demo [--dir DIR] [--count N]
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "ingest/demodb.h"
 #include "ingest/fieldparse.h"
 #include "ingest/prepare.h"
@@ -33,11 +34,14 @@ int cmddemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
       }
       continue;
     }
-    say(err, std::string("turmcli demo: unbekanntes Argument "_w) + utf8ToW1252(args[i]));
+    say(err, std::string("turmcli demo: unbekanntes Argument "_w) + pathtext(args[i]));
     printcommandusage(self, err);
     return kExitFailure;
   }
-  demoresult r = writedemodatabase(dir, static_cast<std::uint64_t>(count));
+  interruptguard guard;
+  resetinterrupted();
+  demoresult r = writedemodatabase(dir, static_cast<std::uint64_t>(count), terminalwaiting(err, dir));
+  for (const std::string& note : r.notes) say(err, std::string("turmcli demo: "_w) + note);
   if (!r.ok) {
     say(err, std::string("turmcli demo: "_w) + r.error);
     return kExitFailure;

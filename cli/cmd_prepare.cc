@@ -30,7 +30,7 @@ std::vector<std::string> makefolders(const std::string& dir, std::string& error)
   }
   std::filesystem::create_directories(p, ec);
   if (ec) {
-    error = std::string("Verzeichnis "_w) + utf8ToW1252(dir) +
+    error = std::string("Verzeichnis "_w) + pathtext(dir) +
             std::string(" kann nicht angelegt werden: "_w) + utf8ToW1252(ec.message());
     for (const std::string& f : made) ::rmdir(f.c_str());
     made.clear();
@@ -56,7 +56,7 @@ int cmdprepare(const std::vector<std::string>& args, std::ostream& out, std::ost
       continue;
     }
     if (args[i].size() > 1 && args[i][0] == '-') {
-      say(err, std::string("turmcli prepare: unbekannte Option "_w) + utf8ToW1252(args[i]));
+      say(err, std::string("turmcli prepare: unbekannte Option "_w) + pathtext(args[i]));
       printcommandusage(self, err);
       return kExitFailure;
     }
@@ -83,14 +83,20 @@ int cmdprepare(const std::vector<std::string>& args, std::ostream& out, std::ost
 
   interruptguard guard;
   resetinterrupted();
-  options.cancelled = [] { return interrupted(); };
+  lockwaiting how = terminalwaiting(err, options.dir);
+  options.cancelled = how.cancelled;
+  options.waiting = how.waiting;
   progressline progress(err);
   if (::isatty(STDERR_FILENO))
     options.progress = [&progress](const prepareprogress& p) { progress.show(p); };
 
   prepareresult r = preparedatabase(options);
   progress.clear();
+  for (const std::string& note : r.notes) say(err, std::string("turmcli prepare: "_w) + note);
   if (!r.ok) {
+    // A folder made for this run goes again, with the lock file the run
+    // put there (nobody else knew the folder yet).
+    if (!madefolders.empty()) ::unlink((options.dir + "/" + kLockFile).c_str());
     for (const std::string& f : madefolders) ::rmdir(f.c_str());  // only while empty
     say(err, std::string("turmcli prepare: "_w) + r.error);
     return kExitFailure;

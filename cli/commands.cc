@@ -105,7 +105,7 @@ int runturmcli(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     return c->run(rest, out, err);
   }
-  say(err, std::string("turmcli: unbekannter Befehl \""_w) + utf8ToW1252(args[0]) + "\"");
+  say(err, std::string("turmcli: unbekannter Befehl \""_w) + pathtext(args[0]) + "\"");
   printusage(err);
   return kExitFailure;
 }

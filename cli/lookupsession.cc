@@ -30,11 +30,13 @@ lookupsession::~lookupsession() { closedatabase(); }
 
 bool lookupsession::open(const std::string& file, std::string& error) {
   if (!opendatabase(file).ok) {
-    error = "Datei " + utf8ToW1252(file) + std::string(" konnte nicht geöffnet werden!"_w);
+    error = "Datei " + pathtext(file) + std::string(" konnte nicht geöffnet werden!"_w);
     return false;
   }
+  // Named in titles and messages: without its folder, never with raw
+  // control bytes.
   std::size_t slash = file.find_last_of('/');
-  if (slash != std::string::npos) dbfilename = file.substr(slash + 1);
+  dbfilename = pathtext(slash == std::string::npos ? file : file.substr(slash + 1));
   selectall();
   return true;
 }
