@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 
 #include "cli/demodb.h"
 #include "tests/celldb/towerfiles.h"
@@ -11,6 +12,7 @@
 #include "tests/lookups/lookuptest.h"
 
 using namespace lookuptest;
+using namespace listcolumn;
 using towertest::makerec;
 
 namespace {
@@ -202,24 +204,47 @@ TEST_F(SelectTest, GridPlacesEveryColumnAtItsStart) {
   ASSERT_EQ(l.size(), 4u);
   EXPECT_EQ(l[0], " Turmfinder in Deutschland; Anzahl=   1/   5");
   std::string head = w1252(l[1]);
-  const int cols[] = {2, 10, 18, 24, 39, 44, 52, 62, 72, 80};
+  const int cols[] = {kNr, kDatNr, kArt, kNetz, kArea, kCellid, kLaenge, kBreite, kRange, kDist};
   const char* names[] = {"Nr", "DatNr", "Art", "Netz", "Area", "Cellid", "L\xE4nge", "Breite",
-                         "Range(m)Dist", "Dist"};
+                         "Range(m)", "Dist"};
   for (int i = 0; i < 10; ++i) EXPECT_EQ(wordat(head, cols[i]), names[i]) << cols[i];
   std::string crit = w1252(l[2]);
   EXPECT_EQ(wordat(crit, 2), "Auswahl:");
-  EXPECT_EQ(crit.substr(23), "1 Telekom");
+  EXPECT_EQ(crit.substr(kNetz - 1), "1 Telekom");
   std::string row = w1252(l[3]);
   EXPECT_EQ(row.substr(0, 5), "    1");  // Nr right-aligned in 4 from column 2
-  EXPECT_EQ(row.substr(9, 4), "   0");   // DatNr likewise from column 10
-  EXPECT_EQ(wordat(row, 18), "GSM");
-  EXPECT_EQ(row.substr(23, 9), "1 Telekom");
-  EXPECT_EQ(wordat(row, 39), "1A2B");
-  EXPECT_EQ(wordat(row, 44), "1234");
-  EXPECT_EQ(wordat(row, 52), "13.342015");
-  EXPECT_EQ(wordat(row, 62), "52.497973");
-  EXPECT_EQ(wordat(row, 72), "500");
-  EXPECT_EQ(row.size(), 74u) << "no distance column, no trailing blanks";
+  EXPECT_EQ(row.substr(kDatNr - 1, 4), "   0");  // DatNr likewise from its column
+  EXPECT_EQ(wordat(row, kArt), "GSM");
+  EXPECT_EQ(row.substr(kNetz - 1, 9), "1 Telekom");
+  EXPECT_EQ(wordat(row, kArea), "1A2B");
+  EXPECT_EQ(wordat(row, kCellid), "1234");
+  EXPECT_EQ(wordat(row, kLaenge), "13.342015");
+  EXPECT_EQ(wordat(row, kBreite), "52.497973");
+  EXPECT_EQ(wordat(row, kRange), "500");
+  EXPECT_EQ(row.size(), kRange + 2u) << "no distance column, no trailing blanks";
+}
+
+TEST_F(SelectTest, GridOfAFullDatabaseShowsTheLastRecordNumbersAndWidestFieldsWhole) {
+  scratchdir full("select-full");
+  towertest::writesparsetowers(full.file("germtowers.dat"), 2400000,
+                               {towertest::widestrec(), towertest::widestrec()});
+  run r = turmcli({"near", "--db", full.file("germtowers.dat"), "--object", "2399999"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto l = lines(r.out);
+  ASSERT_EQ(l.size(), 5u) << r.out;
+  std::string head = w1252(l[1]);
+  EXPECT_EQ(wordat(head, kRange), "Range(m)");
+  EXPECT_EQ(wordat(head, kDist), "Dist");
+  // Every field whole and apart from the next: the row read word by word.
+  const std::string widest[] = {"2.399.998", "Unbekannt?", "2", "Vodafone", "FFFF", "FFFFFFFF",
+                                "-180.000000", "-90.000000", "-2147483648", "0.000000"};
+  std::istringstream words(w1252(l[3]).substr(kDatNr - 1));
+  for (const std::string& want : widest) {
+    std::string got;
+    words >> got;
+    EXPECT_EQ(got, want);
+  }
+  EXPECT_EQ(wordat(w1252(l[4]), kDatNr), "2.399.999");
 }
 
 TEST_F(SelectTest, GridIsUtf8AndTitleFollowsTheFileNameNotItsFolder) {
