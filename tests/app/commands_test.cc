@@ -20,7 +20,7 @@ using namespace apptest;
 
 namespace {
 
-constexpr int kTypeId = 301, kNetidId = 302;  // cell selection fields
+constexpr int kTypeId = 301, kNetidId = 302, kAreaId = 303, kCellidId = 304;  // cell selection fields
 constexpr int kFieldId = 300;                  // one-field dialogs, first radio button
 constexpr int kOk = 1, kCancel = 2;
 
@@ -144,6 +144,36 @@ TEST_F(CellSelectionTest, EmptyCriteriaListAllFromTopWithoutDistanceColumn) {
   EXPECT_EQ(s.line(1), " Turmfinder in Deutschland; Anzahl=2.000");
   EXPECT_EQ(s.at(2, 4), "   1");
   EXPECT_EQ(s.at(kDist, 4), "<none>");
+}
+
+TEST_F(CellSelectionTest, EmptyNumberFieldsMeanAnyAndABadOneIsNamedWithItsText) {
+  startlist();
+  ASSERT_TRUE(choosewithdialog(53, selection(2, "1")));
+  ASSERT_LT(resultcount, kDemoCount);
+  bool closed = false;
+  ASSERT_TRUE(choosewithdialog(53, [&](Tzodialog* d) {
+    setitemindex(itemof(d, kTypeId), 0);
+    for (int id : {kNetidId, kAreaId, kCellidId}) typeinto(d, id, "");
+    clickbutton(d, kOk);
+    closed = !d->isVisible();
+    if (!closed) clickbutton(d, kCancel);
+  }));
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(notices("Fehler"), 0);
+  EXPECT_EQ(resultcount, kDemoCount);
+  EXPECT_TRUE(criteriaempty(criteria));
+  // A field that holds no number keeps the dialog open and is named.
+  bool stayedopen = false;
+  ASSERT_TRUE(choosewithdialog(53, [&](Tzodialog* d) {
+    typeinto(d, kNetidId, "");
+    typeinto(d, kAreaId, "1A2B");
+    clickbutton(d, kOk);
+    stayedopen = d->isVisible();
+    clickbutton(d, kCancel);
+  }));
+  EXPECT_TRUE(stayedopen);
+  EXPECT_EQ(notices("Fehler"), 1);
+  EXPECT_EQ(notices(std::string("Area: Ganzzahl-Wert 1A2B muß >=0 und <=65535 sein"_w)), 1);
 }
 
 TEST_F(CellSelectionTest, EmptyResultShowsCountZeroHeaderAndCriteria) {
