@@ -182,6 +182,25 @@ TEST_F(ViewTest, MenuHintIsClearedWhenItsMenuClosesOrItsCommandRuns) {
   EXPECT_EQ(window->mainstatusbar->paneltext(3), "");
 }
 
+TEST_F(ViewTest, MenuHintGoesWhenTheMenuIsLeftWithEscape) {
+  usedemo();
+  start();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QMenu* settings = item(61) != nullptr ? qobject_cast<QMenu*>(item(61)->parent()) : nullptr;
+  ASSERT_NE(settings, nullptr);
+  QTest::keyClick(window.get(), Qt::Key_E, Qt::AltModifier);
+  ASSERT_TRUE(waitfor([&] { return settings->isVisible(); }));
+  QTest::keyClick(settings, Qt::Key_Down);
+  ASSERT_TRUE(waitfor([&] { return window->mainstatusbar->paneltext(3) != ""; }));
+  QTest::keyClick(settings, Qt::Key_Escape);
+  ASSERT_TRUE(waitfor([&] { return !settings->isVisible(); }));
+  // The menu bar still has the keyboard: the second Escape leaves it.
+  QTest::keyClick(window->menuBar(), Qt::Key_Escape);
+  EXPECT_TRUE(waitfor([&] { return window->mainstatusbar->paneltext(3) == ""; }, 500))
+      << window->mainstatusbar->paneltext(3);
+}
+
 TEST_F(ViewTest, ZurueckReturnsToStartPageAndHidesScrollBar) {
   usedemo();
   start();
