@@ -69,7 +69,8 @@ void TAW::ShowMenu(int id) {
 }
 
 bool TAW::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == menuBar()) {
+  // (menuBar() would make an empty bar while one is being replaced.)
+  if (qobject_cast<QMenuBar*>(watched) != nullptr) {
     // The pointer left the bar, or the bar gave the keyboard back (Escape,
     // a click elsewhere, Alt released): no item is chosen any more.  Its own
     // menus opening take the keyboard for a while only.
