@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QListView>
@@ -79,6 +80,22 @@ class LimitedFontDialog : public QFontDialog {
   QListView* sizelist_ = nullptr;
 };
 
+// The font as the system draws it: the installed face that stands in for
+// the family, at the same size and style.
+QFont drawnfont(const QFont& font) {
+  const QFontInfo info(font);
+  QFont drawn = font;
+  drawn.setFamilies({info.family()});
+  drawn.setStyleName(info.styleName());
+  return drawn;
+}
+
+bool samelook(const QFont& a, const QFont& b) {
+  const QFontInfo x(a), y(b);
+  return x.family() == y.family() && x.pointSize() == y.pointSize() && x.bold() == y.bold() &&
+         x.italic() == y.italic() && a.strikeOut() == b.strikeOut();
+}
+
 }  // namespace
 
 std::optional<FontSpec> QtFontDialog::choose(const std::string& title, const FontSpec& start,
@@ -88,11 +105,17 @@ std::optional<FontSpec> QtFontDialog::choose(const std::string& title, const Fon
   QFontDialog::FontDialogOptions options = QFontDialog::DontUseNativeDialog;
   if (fixedpitch) options |= QFontDialog::MonospacedFonts;
   dialog.setOptions(options);
-  dialog.setCurrentFont(qfontof(start));
+  // The dialog lists the faces installed; a name such as "Arial" that the
+  // system only stands in for would select some other entry.  It opens on
+  // the face that really draws the start font.
+  const QFont shown = drawnfont(qfontof(start));
+  dialog.setCurrentFont(shown);
   dialog.setWindowTitle(toqstring(title.substr(0, 80)));
   dialog.setWindowModality(Qt::ApplicationModal);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
 
+  // Taken as it opened: the start font as it was named.
+  if (samelook(dialog.selectedFont(), shown)) return start;
   FontSpec chosen = fontspecof(dialog.selectedFont());
   chosen.red = start.red;
   chosen.green = start.green;
