@@ -37,6 +37,8 @@ TAW::~TAW() {
 
 void TAW::SetupWindow() {
   tracedebug("vor TAW.SetupWindow");
+  // Dialogs opened without an owner belong to this window.
+  applicationmainwindow = this;
   helpfile = helpfilename;
   helpswitch = 1;
   helpavailable = 1;

@@ -13,6 +13,7 @@
 #include "lib/support/messages.h"
 #include "lib/support/w1252.h"
 #include "platform/qt/qtfont.h"
+#include "platform/qt/qtplacement.h"
 #include "platform/qt/qttext.h"
 
 namespace {
@@ -48,6 +49,15 @@ class LimitedFontDialog : public QFontDialog {
   }
 
   bool limited() const { return minsize_ > 0 && minsize_ <= maxsize_; }
+
+ protected:
+  // Placed when it has its size, before it appears.
+  void showEvent(QShowEvent* e) override {
+    QFontDialog::showEvent(e);
+    centreonowner(this, parentWidget());
+  }
+
+ public:
 
   void done(int result) override {
     if (result == QDialog::Accepted && limited()) {
@@ -100,7 +110,8 @@ bool samelook(const QFont& a, const QFont& b) {
 
 std::optional<FontSpec> QtFontDialog::choose(const std::string& title, const FontSpec& start,
                                              int minsize, int maxsize, bool fixedpitch) {
-  LimitedFontDialog dialog(QApplication::activeWindow(), minsize, maxsize);
+  QWidget* owner = dialogowner();
+  LimitedFontDialog dialog(owner, minsize, maxsize);
   dialog.setObjectName(QStringLiteral("fontdialog"));
   QFontDialog::FontDialogOptions options = QFontDialog::DontUseNativeDialog;
   if (fixedpitch) options |= QFontDialog::MonospacedFonts;

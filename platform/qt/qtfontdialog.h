@@ -1,5 +1,5 @@
 // FontDialog on QFontDialog (Qt's own dialog, not a native one), modal,
-// parented to the active window, object name "fontdialog".  It lists
+// centred on the window dialogowner() names, object name "fontdialog".  It lists
 // Latin (ANSI) fonts only (the writing system is fixed), with the
 // fixed-pitch switch monospaced ones only.  When 0 < minsize <= maxsize its
 // size list offers only sizes in minsize .. maxsize, and OK with a typed

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTextBrowser>
+#include <QTextEdit>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -107,6 +108,99 @@ TEST_F(DialogsTest, HelpFromTheCellSelectionIsUsableAtOnceAndTheDialogAfterIt) {
   EXPECT_TRUE(scrolled);
   EXPECT_TRUE(closedbyescape);
   EXPECT_EQ(+criteria.netid, 5);
+}
+
+// Where every kind of window the program opens lands over its main window.
+class PlacementTest : public DialogsTest {
+ protected:
+  // The main window off the middle of the screen, so that a window
+  // centred on the screen is not centred on it.
+  void startoffcentre() {
+    usedemo();
+    start();
+    const QRect screen = window->screen()->availableGeometry();
+    window->setGeometry(screen.left() + 20, screen.top() + 30, screen.width() * 3 / 4, screen.height() * 3 / 4);
+    ASSERT_TRUE(waitfor([&] { return window->geometry().left() == screen.left() + 20; }));
+    setmessagewindows(&notices);
+    setfontdialog(&fontchoice);
+  }
+  // The geometry of the next modal window of type T, then closed.
+  template <typename T>
+  void catchnext(QRect& frame, std::function<void(T*)> also = {}) {
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, &frame, also] {
+      auto* w = qobject_cast<T*>(QApplication::activeModalWidget());
+      if (w == nullptr || !w->isVisible()) return;
+      poll->stop();
+      poll->deleteLater();
+      frame = w->frameGeometry();
+      if (also) also(w);
+      static_cast<QDialog*>(w)->done(0);
+    });
+    poll->start();
+  }
+  void expectcentred(const QRect& frame, const char* what) {
+    ASSERT_TRUE(frame.isValid()) << what << " did not open";
+    QPoint d = frame.center() - window->frameGeometry().center();
+    EXPECT_LE(d.manhattanLength(), 4) << what << " opens at " << frame.x() << "," << frame.y() << " "
+                                      << frame.width() << "x" << frame.height();
+  }
+  QtMessageWindows notices;
+};
+
+TEST_F(PlacementTest, EveryDialogOpensCentredOnTheMainWindowWhetherItIsActiveOrNot) {
+  startoffcentre();
+  for (bool active : {false, true}) {
+    if (active) {
+      window->activateWindow();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    QRect question, font, about;
+    catchnext<QMessageBox>(question);
+    window->close();  // the close question; answered No
+    expectcentred(question, active ? "Confirm (active)" : "Confirm (inactive)");
+    catchnext<QFontDialog>(font);
+    ASSERT_TRUE(choose(61));
+    expectcentred(font, "the font dialog");
+    catchnext<Tzodialog>(about);
+    ASSERT_TRUE(choose(60));
+    expectcentred(about, "the about box");
+  }
+  ASSERT_TRUE(choose(51));
+  QRect selection;
+  catchnext<Tzodialog>(selection);
+  ASSERT_TRUE(choose(53));
+  expectcentred(selection, "Zellen-Auswahl");
+}
+
+TEST_F(PlacementTest, PositionDialogKeepsItsButtonsOffTheFieldAndALongLinkWrapsToTheWindow) {
+  startoffcentre();
+  ASSERT_TRUE(choose(51));
+  QRect position;
+  int gap = -1;
+  catchnext<Tzodialog>(position, [&](Tzodialog* d) {
+    QWidget* field = itemof(d, 300);
+    QWidget* ok = itemof(d, 1);
+    if (field != nullptr && ok != nullptr) gap = ok->geometry().top() - field->geometry().bottom() - 1;
+  });
+  ASSERT_TRUE(choose(63));
+  expectcentred(position, "Position");
+  EXPECT_GE(gap, 6);
+
+  shell.result = false;  // no browser: the notice with the link to copy
+  clickrow(5);
+  QRect notice;
+  QString copied;
+  catchnext<QMessageBox>(notice, [&](QMessageBox* box) {
+    if (auto* text = box->findChild<QTextEdit*>()) copied = text->toPlainText();
+  });
+  ASSERT_TRUE(choose(55));
+  ASSERT_EQ(shell.opened.size(), 1u);
+  const std::string link = shell.opened[0].second;
+  expectcentred(notice, "the notice");
+  EXPECT_LE(notice.width(), window->frameGeometry().width());
+  EXPECT_TRUE(copied.contains(QString::fromStdString(link))) << copied.toStdString();
 }
 
 }  // namespace
