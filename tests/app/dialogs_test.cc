@@ -1,17 +1,14 @@
-// The program's windows over its main window, with the real Qt dialogs,
-// notices and help viewer: the font choice opens on the font in use, help
-// opened from a modal dialog can be used at once, and every dialog opens
-// centred on the window it belongs to.
+// The windows the program opens over its main window, with the real Qt
+// notices, font dialog and help viewer: each opens centred on the window it
+// belongs to, the font choice opens on the font in use, and help opened
+// from a modal dialog can be used at once.
 #include <QFontDialog>
 #include <QFontInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QTextEdit>
-#include <QScrollBar>
-#include <QWheelEvent>
 
 #include "platform/qt/qtfont.h"
 #include "platform/qt/qtfontdialog.h"
@@ -24,183 +21,140 @@ using namespace apptest;
 
 namespace {
 
+// Runs act on the next modal window of type T as soon as it shows; act
+// must close it.  Gives up after a few seconds.
+template <typename T>
+void whenshown(std::function<void(T*)> act) {
+  auto* poll = new QTimer;
+  poll->setInterval(5);
+  QObject::connect(poll, &QTimer::timeout, [poll, act] {
+    auto* w = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (w == nullptr || !w->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    act(w);
+  });
+  QTimer::singleShot(3000, poll, &QObject::deleteLater);
+  poll->start();
+}
+void closewindow(QWidget* w) { static_cast<QDialog*>(w)->done(0); }
+// A key as the window system delivers it: a window that a modal dialog
+// blocks does not get it.
+void presskey(QWidget* w, Qt::Key key) { QTest::keyClick(w->window()->windowHandle(), key); }
+
 class DialogsTest : public AppTest {
  protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    usedemo();
+    start();
+    // Off the middle of the screen, so that centred on the screen is not
+    // centred on the window.
+    const QRect s = window->screen()->availableGeometry();
+    window->setGeometry(s.left() + 20, s.top() + 30, s.width() * 3 / 4, s.height() * 3 / 4);
+    ASSERT_TRUE(waitfor([&] { return window->geometry().left() == s.left() + 20; }));
+    setmessagewindows(&notices);
+    setfontdialog(&fontchoice);
+    sethelpsystem(&viewer);
+  }
   void TearDown() override {
-    help.quit();
+    viewer.quit();
     AppTest::TearDown();
   }
+  void expectcentred(const QWidget* w, const char* what) {
+    QPoint d = w->frameGeometry().center() - window->frameGeometry().center();
+    EXPECT_LE(d.manhattanLength(), 4) << what << " at " << w->x() << "," << w->y();
+  }
+  QtMessageWindows notices;
   QtFontDialog fontchoice;
-  QtHelp help;
+  QtHelp viewer;
 };
 
 TEST_F(DialogsTest, FontChoiceOpensOnTheFontInUseAndOkWithoutAChangeChangesNothing) {
-  usedemo();
-  start();
-  setfontdialog(&fontchoice);
   const FontSpec before = screenfont;
-  const QString drawn = QFontInfo(qfontof(screenfont)).family();
-  QString opened;
-  bool answered = false;
-  QTimer poll;
-  poll.setInterval(5);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* d = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
-    if (d == nullptr || !d->isVisible()) return;
-    poll.stop();
-    answered = true;
-    opened = QFontInfo(d->currentFont()).family();
+  std::string opened;
+  whenshown<QFontDialog>([&](QFontDialog* d) {
+    opened = QFontInfo(d->currentFont()).family().toStdString();
     d->accept();
   });
-  poll.start();
   ASSERT_TRUE(choose(61));
-  ASSERT_TRUE(answered);
-  EXPECT_EQ(opened.toStdString(), drawn.toStdString());
+  EXPECT_EQ(opened, QFontInfo(qfontof(before)).family().toStdString());
   EXPECT_EQ(screenfont, before);
   EXPECT_FALSE(fs::exists("fontpar.dat"));
 }
 
-// A key as the window system delivers it, so that a window a modal dialog
-// blocks does not get it.
-void presskey(QWidget* w, Qt::Key key) { QTest::keyClick(w->window()->windowHandle(), key); }
+TEST_F(DialogsTest, EveryDialogOpensCentredOnTheMainWindowWhetherItIsActiveOrNot) {
+  for (bool active : {false, true}) {
+    if (active) window->activateWindow();
+    ASSERT_TRUE(!active || QTest::qWaitForWindowActive(window.get()));
+    int seen = 0;
+    auto check = [&](const char* what) {
+      return [&, what](QWidget* w) {
+        ++seen;
+        expectcentred(w, what);
+        closewindow(w);  // the close question answered No
+      };
+    };
+    whenshown<QMessageBox>(check("Confirm"));
+    window->close();
+    whenshown<QFontDialog>(check("the font dialog"));
+    ASSERT_TRUE(choose(61));
+    whenshown<Tzodialog>(check("the about box"));
+    ASSERT_TRUE(choose(60));
+    EXPECT_EQ(seen, 3) << active;
+  }
+}
+
+TEST_F(DialogsTest, PositionButtonsStayOffTheFieldAndALongLinkWrapsToTheWindow) {
+  ASSERT_TRUE(choose(51));
+  int gap = -1;
+  whenshown<Tzodialog>([&](Tzodialog* d) {
+    expectcentred(d, "Position");
+    gap = itemof(d, 1)->geometry().top() - itemof(d, 300)->geometry().bottom() - 1;
+    clickbutton(d, 2);
+  });
+  ASSERT_TRUE(choose(63));
+  EXPECT_GE(gap, 6);
+  shell.result = false;  // no browser: the notice gives the link to copy
+  clickrow(5);
+  QString copied;
+  whenshown<QMessageBox>([&](QMessageBox* box) {
+    expectcentred(box, "the notice");
+    EXPECT_LE(box->frameGeometry().width(), window->frameGeometry().width());
+    if (auto* text = box->findChild<QTextEdit*>()) copied = text->toPlainText();
+    closewindow(box);
+  });
+  ASSERT_TRUE(choose(55));
+  ASSERT_EQ(shell.opened.size(), 1u);
+  EXPECT_TRUE(copied.contains(QString::fromStdString(shell.opened[0].second))) << copied.toStdString();
+}
 
 TEST_F(DialogsTest, HelpFromTheCellSelectionIsUsableAtOnceAndTheDialogAfterIt) {
   fs::copy_file(TURM_SOURCE_DIR "/app/help/Turmscan.html", "Turmscan.html",
                 fs::copy_options::overwrite_existing);
-  usedemo();
-  start();
-  sethelpsystem(&help);
   ASSERT_TRUE(choose(51));
-  bool scrolled = false, closedbyescape = false, above = false;
-  ModalAnswer answer([&](Tzodialog* d) {
-    // However the checks end, the dialog closes.
-    struct Closer {
-      Tzodialog* d;
-      ~Closer() {
-        if (d->isVisible()) clickbutton(d, 2);
-      }
-    } closer{d};
-    d->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+  bool above = false, scrolled = false, closed = false, okbykey = false;
+  whenshown<Tzodialog>([&](Tzodialog* d) {
+    expectcentred(d, "Zellen-Auswahl");
     presskey(d, Qt::Key_F1);
-    ASSERT_TRUE(waitfor([&] { return help.viewer() != nullptr && help.viewer()->isVisible(); }));
-    QTextBrowser* viewer = help.viewer();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
-    above = viewer->window()->parentWidget() == d;
-    keepscreenshot(viewer->screen()->grabWindow(0).toImage(), "turm_help_from_cellselection.png");
-    viewer->setFocus();
-    presskey(viewer, Qt::Key_PageDown);
-    scrolled = waitfor([&] { return viewer->verticalScrollBar()->value() > 0; }, 1000);
-    presskey(viewer, Qt::Key_Escape);
-    closedbyescape = waitfor([&] { return help.viewer() == nullptr || !help.viewer()->isVisible(); }, 1000);
-    // The dialog takes keys and clicks again.
-    ASSERT_TRUE(waitfor([&] { return QApplication::activeWindow() == d; }, 1000));
-    auto* netid = qobject_cast<QLineEdit*>(itemof(d, 302));
-    netid->setFocus();
-    netid->selectAll();
-    presskey(netid, Qt::Key_5);
-    QWidget* ok = itemof(d, 1);
-    QTest::mouseClick(d->windowHandle(), Qt::LeftButton, {}, ok->mapTo(d, ok->rect().center()));
-  });
-  ASSERT_TRUE(choose(53));
-  ASSERT_TRUE(answer.answered);
-  EXPECT_TRUE(above);
-  EXPECT_TRUE(scrolled);
-  EXPECT_TRUE(closedbyescape);
-  EXPECT_EQ(+criteria.netid, 5);
-}
-
-// Where every kind of window the program opens lands over its main window.
-class PlacementTest : public DialogsTest {
- protected:
-  // The main window off the middle of the screen, so that a window
-  // centred on the screen is not centred on it.
-  void startoffcentre() {
-    usedemo();
-    start();
-    const QRect screen = window->screen()->availableGeometry();
-    window->setGeometry(screen.left() + 20, screen.top() + 30, screen.width() * 3 / 4, screen.height() * 3 / 4);
-    ASSERT_TRUE(waitfor([&] { return window->geometry().left() == screen.left() + 20; }));
-    setmessagewindows(&notices);
-    setfontdialog(&fontchoice);
-  }
-  // The geometry of the next modal window of type T, then closed.
-  template <typename T>
-  void catchnext(QRect& frame, std::function<void(T*)> also = {}) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, &frame, also] {
-      auto* w = qobject_cast<T*>(QApplication::activeModalWidget());
-      if (w == nullptr || !w->isVisible()) return;
-      poll->stop();
-      poll->deleteLater();
-      frame = w->frameGeometry();
-      if (also) also(w);
-      static_cast<QDialog*>(w)->done(0);
-    });
-    poll->start();
-  }
-  void expectcentred(const QRect& frame, const char* what) {
-    ASSERT_TRUE(frame.isValid()) << what << " did not open";
-    QPoint d = frame.center() - window->frameGeometry().center();
-    EXPECT_LE(d.manhattanLength(), 4) << what << " opens at " << frame.x() << "," << frame.y() << " "
-                                      << frame.width() << "x" << frame.height();
-  }
-  QtMessageWindows notices;
-};
-
-TEST_F(PlacementTest, EveryDialogOpensCentredOnTheMainWindowWhetherItIsActiveOrNot) {
-  startoffcentre();
-  for (bool active : {false, true}) {
-    if (active) {
-      window->activateWindow();
-      ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTextBrowser* v = nullptr;
+    if (waitfor([&] { return (v = viewer.viewer()) != nullptr && v->isVisible(); })) {
+      above = v->parentWidget() == d;
+      keepscreenshot(v->screen()->grabWindow(0).toImage(), "turm_help_from_cellselection.png");
+      presskey(v, Qt::Key_PageDown);
+      scrolled = waitfor([&] { return v->verticalScrollBar()->value() > 0; }, 1000);
+      presskey(v, Qt::Key_Escape);
+      closed = waitfor([&] { return viewer.viewer() == nullptr || !viewer.viewer()->isVisible(); }, 1000);
     }
-    QRect question, font, about;
-    catchnext<QMessageBox>(question);
-    window->close();  // the close question; answered No
-    expectcentred(question, active ? "Confirm (active)" : "Confirm (inactive)");
-    catchnext<QFontDialog>(font);
-    ASSERT_TRUE(choose(61));
-    expectcentred(font, "the font dialog");
-    catchnext<Tzodialog>(about);
-    ASSERT_TRUE(choose(60));
-    expectcentred(about, "the about box");
-  }
-  ASSERT_TRUE(choose(51));
-  QRect selection;
-  catchnext<Tzodialog>(selection);
+    // The dialog has the keyboard again: OK by its key.
+    waitfor([&] { return QApplication::activeWindow() == d; }, 1000);
+    itemof(d, 1)->setFocus();
+    presskey(d, Qt::Key_Space);
+    okbykey = !d->isVisible();
+    if (d->isVisible()) clickbutton(d, 2);
+  });
   ASSERT_TRUE(choose(53));
-  expectcentred(selection, "Zellen-Auswahl");
-}
-
-TEST_F(PlacementTest, PositionDialogKeepsItsButtonsOffTheFieldAndALongLinkWrapsToTheWindow) {
-  startoffcentre();
-  ASSERT_TRUE(choose(51));
-  QRect position;
-  int gap = -1;
-  catchnext<Tzodialog>(position, [&](Tzodialog* d) {
-    QWidget* field = itemof(d, 300);
-    QWidget* ok = itemof(d, 1);
-    if (field != nullptr && ok != nullptr) gap = ok->geometry().top() - field->geometry().bottom() - 1;
-  });
-  ASSERT_TRUE(choose(63));
-  expectcentred(position, "Position");
-  EXPECT_GE(gap, 6);
-
-  shell.result = false;  // no browser: the notice with the link to copy
-  clickrow(5);
-  QRect notice;
-  QString copied;
-  catchnext<QMessageBox>(notice, [&](QMessageBox* box) {
-    if (auto* text = box->findChild<QTextEdit*>()) copied = text->toPlainText();
-  });
-  ASSERT_TRUE(choose(55));
-  ASSERT_EQ(shell.opened.size(), 1u);
-  const std::string link = shell.opened[0].second;
-  expectcentred(notice, "the notice");
-  EXPECT_LE(notice.width(), window->frameGeometry().width());
-  EXPECT_TRUE(copied.contains(QString::fromStdString(link))) << copied.toStdString();
+  EXPECT_TRUE(above && scrolled && closed && okbykey) << above << scrolled << closed << okbykey;
 }
 
 }  // namespace

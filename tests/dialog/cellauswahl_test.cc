@@ -109,19 +109,6 @@ TEST_F(CellSelection, OnlyFirstBadFieldIsReportedAndFocused) {
   EXPECT_EQ(+criteria.area, 0);
 }
 
-TEST_F(CellSelection, EmptyNumberFieldsMeanAny) {
-  criteria.netid = 2;
-  criteria.area = 7;
-  criteria.cellid = 9;
-  TcellauswahlDlg dlg(nullptr, 0, criteria);
-  for (int id : {kNetid, kArea, kCellid}) typeinto(&dlg, id, "  ");
-  EXPECT_TRUE(dlg.canclose());
-  EXPECT_TRUE(messages.calls.empty());
-  EXPECT_EQ(+criteria.netid, 0);
-  EXPECT_EQ(+criteria.area, 0);
-  EXPECT_EQ(+criteria.cellid, 0);
-}
-
 TEST_F(CellSelection, OkWritesTypeAndClearsPositionKeepingOtherFields) {
   criteria.longitude = toreal(13.4);
   criteria.latitude = toreal(52.5);

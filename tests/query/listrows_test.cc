@@ -141,36 +141,20 @@ TEST_F(ListRowsTest, DistanceColumnOnlyAfterASurroundingSearch) {
   EXPECT_EQ(textat(rowpieces(r, 1, 0), kDist), "0.750000");
 }
 
-// Each piece ends at least one blank before the next one starts, and the
-// line shows it whole.
-void expectseparated(const RowPieces& p) {
-  for (std::size_t i = 0; i + 1 < p.size(); ++i)
-    EXPECT_LT(p[i].column + static_cast<int>(p[i].text.size()), p[i + 1].column)
-        << "\"" << p[i].text << "\" runs into \"" << p[i + 1].text << "\"";
-  std::string line = renderline(p);
-  for (const RowPiece& piece : p) EXPECT_NE(line.find(piece.text), std::string::npos) << piece.text;
-}
-
 TEST_F(ListRowsTest, LargestNumbersAndWidestTextsKeepABlankBeforeTheNextColumn) {
   criteria.longitude = toreal(180.0L);
   criteria.latitude = toreal(90.0L);
   surroundingresult = true;
-  RowPieces p = rowpieces(widestrec(), 2400000, 2399999);
-  ASSERT_EQ(p.size(), 10u);
-  EXPECT_EQ(textat(p, kNr), "2.400.000");
-  EXPECT_EQ(textat(p, kDatNr), "2.399.999");
-  EXPECT_EQ(textat(p, kRange), "-2147483648");
-  EXPECT_EQ(textat(p, kDist), "540.000000");
-  expectseparated(p);
-  expectseparated(headerpieces());
-  EXPECT_LE(static_cast<int>(renderline(p).size()), kLineWidth);
+  RowPieces row = rowpieces(widestrec(), 2400000, 2399999);
+  EXPECT_EQ(renderline(row), " 2.400.000 2.399.999 Unbekannt? 2 Vodafone FFFF FFFFFFFF -180.000000 "
+                             "-90.000000 -2147483648 540.000000");
+  EXPECT_LE(static_cast<int>(renderline(row).size()), kLineWidth);
 }
 
-// A font whose every character is as wide as the font is high.
-class WideFontSurface : public RecordingSurface {
- public:
-  TextExtent textextent(const std::string& text) override {
-    return {static_cast<int>(text.size()) * fontpixelheight(), fontpixelheight()};
+// A font whose characters are as wide as it is high: the cells follow.
+struct WideFontSurface : RecordingSurface {
+  TextExtent textextent(const std::string& t) override {
+    return {static_cast<int>(t.size()) * fontpixelheight(), fontpixelheight()};
   }
 };
 
@@ -181,12 +165,10 @@ TEST(ListMetrics, CellsAreAsWideAsTheWidestDigitOfAWideFont) {
   wide.selectfont(f);
   setlistmetrics(wide);
   EXPECT_EQ(+cellwidth, 20);
-  EXPECT_EQ(+lineheight, 28);
-  RecordingSurface narrow;  // characters half as wide as high
+  RecordingSurface narrow;  // characters half as wide as high: 0.7 of the height
   narrow.selectfont(f);
   setlistmetrics(narrow);
   EXPECT_EQ(+cellwidth, 14);
-  EXPECT_EQ(listpixelwidth(), kLineWidth * 14);
 }
 
 // --- selection title -------------------------------------------------------------------

@@ -174,16 +174,6 @@ TEST_F(ChooseFont, CancelChangesNothing) {
   EXPECT_EQ(dialog.openings[0].maxsize, 72);
 }
 
-TEST_F(ChooseFont, OkOnTheStartFontChangesNothing) {
-  fontrecord r = standardfontrecord();
-  fontrecord before = r;
-  FontSpec f = font("Keep", 9, 0);
-  dialog.results.push_back(recordtofont(false, r));
-  EXPECT_FALSE(choosefont("Titel", r, f, 6, 72, 0, false));
-  EXPECT_EQ(std::memcmp(&r, &before, sizeof r), 0);
-  EXPECT_EQ(f.name, "Keep");
-}
-
 TEST_F(ChooseFont, RightCharsetOnFirstTryIsStoredAtOnce) {
   fontrecord r = standardfontrecord();
   FontSpec f;
