@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
 
   TAW window;
   tracedebug("nach Createform Run");
-  window.resize(900, 640);
+  window.resize(960, 640);
   window.show();
   if (!window.startupcheck()) return 0;
   int rc = QApplication::exec();

@@ -76,17 +76,23 @@ class TAW : public TZowindow {
   // is returned; an empty database gets its own notice.
   bool selectedrecord(std::int32_t& recno);
   // The vertical scroll range of the list: 1..resultcount at position 1,
-  // then the bar's visibility (updatescrollbar).
+  // then the bars' visibility (updatescrollbar).
   void setlistrange();
-  // The vertical bar is shown in the list view exactly when the entries do
-  // not all fit the client area (with the line height of the last paint);
-  // hidden, the list is back at its first entry.
+  // The scroll bars of the list view (app/listbars.cc), with the metrics
+  // of the last paint: the vertical bar is shown exactly when the entries
+  // do not all fit the client area, the horizontal one at the bottom
+  // exactly when the widest line does not fit its width.  Each bar takes
+  // its thickness from the room of the other.  A bar that goes takes its
+  // scrolling with it (the list back at its first entry, its first column).
   void updatescrollbar();
   // List rows wholly inside the client area below title, header and
-  // criteria line.
+  // criteria line (and above the horizontal bar when it is shown).
   int fittingrows() const;
-  // First list index drawn (the scroll position; 0 counts as 1).
+  // First list index drawn (the vertical scroll position; 0 counts as 1).
   std::int32_t firstvisible() const;
+  // First character column drawn at the left edge (the horizontal scroll
+  // position, from 1).
+  int firstcolumn() const { return hstate.position < 1 ? 1 : hstate.position; }
 
   void paintclient(Surface& surface) override;
   void clientmousedown(int x, int y, Qt::MouseButton button) override;
@@ -106,7 +112,15 @@ class TAW : public TZowindow {
   void reportreaderror(const std::string& what);
   // Empties the hint panel (a menu closed, the pointer left the menu bar).
   void clearhint();
-  bool scrollbarwanted() const;
+  // What updatescrollbar makes of the bars.
+  struct BarLayout {
+    bool vertical = false, horizontal = false;
+    int lastcolumn = 1;  // horizontal maximum: the first column that shows the line's end
+    int pagecolumns = 1;  // columns in view
+    friend bool operator==(const BarLayout&, const BarLayout&) = default;
+  };
+  BarLayout barlayout() const;
+  BarLayout shownbars() const;
 
   std::string replacednotice_;
   QShortcut* f1_ = nullptr;
