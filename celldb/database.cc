@@ -18,7 +18,11 @@ namespace {
 
 std::unique_ptr<RecordSource> dbfile;
 
-ttowerrec scanbuffer[kScanBlockRecords];  // static storage: no clearing at start
+// Raw static storage (bss): a ttowerrec array would be cleared record by
+// record at start, because its reals have a default initialiser; bytes
+// are left to the system's lazily mapped zero pages.
+alignas(ttowerrec) unsigned char scanstorage[sizeof(ttowerrec) * kScanBlockRecords];
+ttowerrec* const scanbuffer = reinterpret_cast<ttowerrec*>(scanstorage);
 bool scanbufferinuse = false;
 
 std::string recordtext(std::int32_t n) {
