@@ -452,7 +452,7 @@ std::int64_t printresultlist(std::ostream& os, listformat format, std::int64_t l
   std::int64_t rows = resultcount;
   if (limit >= 0 && limit < rows) rows = limit;
   rowfn row = nullptr;
-  std::string_view separator;
+  std::string_view separator = "";  // (a view of a literal: never a null pointer)
   switch (format) {
     case listformat::kGrid:
       putline(out, renderline(titlepieces()));
