@@ -165,14 +165,20 @@ char* putfixed6(char* p, long double v) {
     std::uint64_t q = 0;
     bool fits = true;
     if (a != 0) {
-      int e = 0;
-      const long double m = std::frexp(a, &e);
+      // The x87 format's 64-bit significand and exponent, read from its
+      // bytes (frexp and ldexp are calls into the maths library).
+      unsigned char raw[sizeof(long double)];
+      std::memcpy(raw, &a, sizeof raw);
+      std::uint64_t mant;
+      std::uint16_t biased;
+      std::memcpy(&mant, raw, sizeof mant);
+      std::memcpy(&biased, raw + 8, sizeof biased);
+      const int e = biased - 16382;  // a = mant / 2^64 * 2^e
       const int shift = 64 - e;
-      if (shift <= 0 || shift >= 128) {
+      if (biased == 0 || (mant >> 63) == 0 || shift <= 0 || shift >= 128) {
         fits = false;
       } else {
         using u128 = unsigned __int128;
-        const auto mant = static_cast<std::uint64_t>(std::ldexp(m, 64));
         const u128 n = static_cast<u128>(mant) * 1000000u;
         u128 qq = n >> shift;
         const u128 rest = n & ((static_cast<u128>(1) << shift) - 1);
@@ -208,8 +214,8 @@ bool onearth(const ttowerrec& rec) {
 
 // The distance column: |dlon| + |dlat| from the criteria position.
 long double distanceof(const ttowerrec& rec) {
-  return std::fabs(toext(rec.longitude) - toext(criteria.longitude)) +
-         std::fabs(toext(rec.latitude) - toext(criteria.latitude));
+  return std::fabs(realvalue(rec.longitude) - realvalue(criteria.longitude)) +
+         std::fabs(realvalue(rec.latitude) - realvalue(criteria.latitude));
 }
 
 std::string_view typetext(const ttowerrec& r) {
