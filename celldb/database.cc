@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "celldb/keptrecords.h"
 #include "lib/support/ioerror.h"
 #include "lib/support/messages.h"
 #include "lib/support/w1252.h"
@@ -42,6 +43,7 @@ OpenResult opendatabase(const std::string& name, std::unique_ptr<RecordSource> s
   if (bytes < 0) return {};
   std::int64_t records = bytes / static_cast<std::int64_t>(sizeof(ttowerrec));
   dbfile = std::move(source);
+  beginkeeping();
   dbfilename = name;
   towercount = static_cast<std::int32_t>(std::min<std::int64_t>(records, INT32_MAX));
   return {true, towercount};
@@ -65,6 +67,7 @@ std::int32_t readablerecords() {
 
 void closedatabase() {
   dbfile.reset();
+  beginkeeping();
   towercount = 0;
   resultcount = 0;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "celldb/database.h"
+#include "celldb/keptrecords.h"
 #include "celldb/realvalue.h"
 #include "export/shortestreal.h"
 #include "lib/support/strnum.h"
@@ -416,8 +417,21 @@ std::int64_t printrows(outbuffer& out, rowfn row, std::string_view separator, st
   ScanBlock scan;
   ttowerrec* block = scan.data();
   std::int64_t written = 0, leftout = 0;
+  auto emit = [&](const ttowerrec& rec, std::int64_t k, std::int32_t recno) {
+    if (!onearth(rec)) {
+      ++leftout;
+      return;
+    }
+    char* p = out.room(kRowRoom);
+    if (written++ > 0) p = put(p, separator);
+    out.done(row(p, rec, static_cast<std::int32_t>(k), recno));
+  };
   for (std::int64_t i = 1; i <= rows;) {
     const std::int32_t first = resultlist[static_cast<std::size_t>(i)];
+    if (const ttowerrec* kept = keptrecord(first)) {  // the search's copy
+      emit(*kept, i++, first);
+      continue;
+    }
     std::int32_t last = first;
     std::int64_t j = i;
     while (j < rows) {
@@ -430,14 +444,7 @@ std::int64_t printrows(outbuffer& out, rowfn row, std::string_view separator, st
     for (std::int64_t k = i; k <= j; ++k) {
       std::int32_t recno = resultlist[static_cast<std::size_t>(k)];
       if (recno - first >= got) throwshortread(recno);
-      const ttowerrec& rec = block[recno - first];
-      if (!onearth(rec)) {
-        ++leftout;
-        continue;
-      }
-      char* p = out.room(kRowRoom);
-      if (written++ > 0) p = put(p, separator);
-      out.done(row(p, rec, static_cast<std::int32_t>(k), recno));
+      emit(block[recno - first], k, recno);
     }
     i = j + 1;
   }

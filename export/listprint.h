@@ -24,8 +24,9 @@
 // -90..90: a damaged file) is left out of every format, so that the output
 // stays valid; the other entries keep their numbers (nr).
 //
-// limit caps the entries (-1: all).  Records are read in runs of
-// nearby record numbers, one positioned read per run, and every row is
+// limit caps the entries (-1: all).  Records the search kept a copy of
+// (celldb/keptrecords.h) are taken from there; the others are read in runs
+// of nearby record numbers, one positioned read per run.  Every row is
 // formatted straight into one output buffer.  Returns the number of
 // entries left out.  Throws IoError when a record cannot be read (the rows
 // before it are written).

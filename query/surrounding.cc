@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "celldb/database.h"
+#include "celldb/keptrecords.h"
 #include "celldb/realvalue.h"
 #include "lib/support/ioerror.h"
 #include "query/criteria.h"
@@ -148,6 +149,7 @@ int searchwindows(const ttowerrec& crit, const WindowPlan& plan, int n) {
   int windowof = cutoff;
 
   resultcount = 0;
+  beginkeeping();
   try {
     scanwindow(keys, window, positive, [&](std::int32_t recno, const ttowerrec& rec) {
       int k = plan.firstpass(rec, cutoff);
@@ -171,6 +173,7 @@ int searchwindows(const ttowerrec& crit, const WindowPlan& plan, int n) {
       }
       resultlist[static_cast<std::size_t>(++stored)] = recno;
       passof.push_back(static_cast<std::uint8_t>(k));
+      keeprecord(recno, rec);
       return true;
     });
   } catch (const IoError&) {
@@ -188,11 +191,13 @@ int searchwindows(const ttowerrec& crit, const WindowPlan& plan, int n) {
     return pass;
   }
   resultcount = 0;
+  beginkeeping();
   window = plan.keys(pass, positive);
   scanwindow(keys, window, positive, [&](std::int32_t recno, const ttowerrec& rec) {
     if (plan.firstpass(rec, pass) == 0) return true;
     if (resultcount >= kMaxResults) return false;
     resultlist[static_cast<std::size_t>(++resultcount)] = recno;
+    keeprecord(recno, rec);
     return true;
   });
   return pass;

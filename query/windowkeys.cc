@@ -14,6 +14,10 @@ RealKeyRange around(long double c, long double t, bool positive) {
 WindowKeys::WindowKeys(bool testlon, long double lon, bool testlat, long double lat, long double t, bool positive) {
   if (testlon) lon_ = around(lon, t, positive);
   if (testlat) lat_ = around(lat, t, positive);
+  lo_[0] = lon_.lo;
+  lo_[1] = lat_.lo;
+  span_[0] = lon_.span;
+  span_[1] = lat_.span;
 }
 
 bool WindowKeys::abovezero(long double c, long double t) {

@@ -13,6 +13,10 @@
 #include <sstream>
 
 #include "celldb/database.h"
+#include "celldb/keptrecords.h"
+#include "cli/lookupsession.h"
+#include "export/listprint.h"
+#include "query/surrounding.h"
 #include "cli/commands.h"
 #include "ingest/fieldparse.h"
 #include "lib/support/w1252.h"
@@ -264,6 +268,40 @@ TEST(ExportText, NoControlByteOfTheDatabaseReachesTheOutput) {
     EXPECT_NE(got[2].find(R"('A"<&>\\,\'')"), std::string::npos) << format << ": " << got[2];
     EXPECT_NE(got[3].find("'???\xE2\x80\xBA'"), std::string::npos) << format << ": " << got[3];  // 0x9B is U+203A
   }
+}
+
+// A sparse search's rows come from the copies the scan kept, without a
+// read per row, and exactly as from the file; another file opened drops
+// the copies, so its rows are its own.
+TEST(ExportText, SparseSearchResultsArePrintedFromTheScansCopies) {
+  std::vector<ttowerrec> v(200000, makerec(1, 1, 1, 1, 6.0L, 48.0L));
+  for (int i = 0; i < 30; ++i) v[static_cast<std::size_t>(i * 6637 + 11)] = makerec(2, 2, 2, i + 1, 13.4L + i * 1e-4L, 52.5L);
+  auto state = towertest::openmemory(v);
+  resetlookupstate();
+  nearposition(criteria, kWantedObjects, toreal(13.4L), toreal(52.5L));
+  surroundingresult = true;
+  ASSERT_EQ(resultcount, 30);
+  std::ostringstream kept, read;
+  state->reads = 0;
+  EXPECT_EQ(printresultlist(kept, listformat::kCsv, -1), 0);
+  EXPECT_EQ(state->reads, 0) << "a read per row although the search had every record";
+  beginkeeping();
+  printresultlist(read, listformat::kCsv, -1);
+  EXPECT_EQ(kept.str(), read.str());
+  EXPECT_GT(state->reads, 0);
+
+  nearposition(criteria, kWantedObjects, toreal(13.4L), toreal(52.5L));
+  for (auto& r : v) r.cellid += 1000;
+  towertest::openmemory(v);  // the same record numbers, other cells
+  resultcount = 1;
+  resultlist[1] = 11;
+  criteria = ttowerrec{};
+  surroundingresult = false;
+  std::ostringstream other;
+  printresultlist(other, listformat::kCsv, -1);
+  EXPECT_NE(other.str().find(",3E9,"), std::string::npos) << other.str();  // cell 1001 of record 11
+  closedatabase();
+  resetlookupstate();
 }
 
 // More matches than the list holds: 2,400,005 records, record 0 at the
