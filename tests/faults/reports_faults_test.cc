@@ -98,7 +98,7 @@ TEST(ControlBytes, PathsWithTerminalEscapesNeverReachTheTerminalRaw) {
       {"update", dir.file(evil + ".csv"), "--dir", evildir},
       {"update", evildir + "/" + evil + ".csv", "--dir", dir.file(evil + "-none")},
       {"select", "--db", dir.file(evil)},
-      {"demo", "--dir", dir.file(evil + "/no/such")},
+      {"demo", "--dir", evildir + "/" + evil + ".csv/sub"},  // below a plain file
       {"prepare", "--" + evil}};
   for (const auto& args : commands) {
     std::ostringstream out, err;
