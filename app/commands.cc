@@ -118,6 +118,11 @@ void TAW::runcommand(int tag) {
   // The hint of the chosen item goes with its menu.
   clearhint();
   bool readsdatabase = tag == 53 || (tag >= 54 && tag <= 57) || tag == 63;
+  // A database file replaced meanwhile (found now or by a paint just
+  // before): the new one, its whole list; a command on the old list (its
+  // selection, its entries) ends here.
+  followreplaceddatabase();
+  if (showreplacednotice() && readsdatabase) return;
   if (readsdatabase && !databaseopen()) return;
   try {
     switch (tag) {
@@ -192,6 +197,10 @@ void TAW::runcommand(int tag) {
       case 59: {
         std::string name = tag == 58 ? "germtowers.dat" : "berlintowers.dat";
         bool switched = false;
+        bool busy = false;
+        std::string settled = settlepair(500, busy);
+        if (!settled.empty()) infomessage(settled);
+        if (busy) break;
         if (!databaseopen()) {
           // Nothing open (the start failed): open the chosen file.
           OpenResult r = opendatabase(name);

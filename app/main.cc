@@ -14,6 +14,7 @@
 #include "app/taw.h"
 #include "app/waysin.h"
 #include "lib/support/messages.h"
+#include "lib/support/programstart.h"
 #include "lib/support/w1252.h"
 #include "platform/qt/qthelp.h"
 #include "platform/qt/qtplatform.h"
@@ -39,6 +40,7 @@ void printusage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  startprogram();
   debugtrace = 0;
   windowcreatetrace = 0;
   windowclosetrace = 0;
@@ -73,7 +75,7 @@ int main(int argc, char** argv) {
 
   TAW window;
   tracedebug("nach Createform Run");
-  window.resize(900, 640);
+  window.resize(960, 640);
   window.show();
   if (!(options.desktop ? window.startupoffer(waysin()) : window.startupcheck())) return 0;
   int rc = QApplication::exec();

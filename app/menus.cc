@@ -1,5 +1,6 @@
 // The menu descriptions of the main window.
 #include <QEvent>
+#include <QFocusEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <string>
@@ -68,6 +69,15 @@ void TAW::ShowMenu(int id) {
 }
 
 bool TAW::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Leave && watched == menuBar()) clearhint();
+  // (menuBar() would make an empty bar while one is being replaced.)
+  if (qobject_cast<QMenuBar*>(watched) != nullptr) {
+    // The pointer left the bar, or the bar gave the keyboard back (Escape,
+    // a click elsewhere, Alt released): no item is chosen any more.  Its own
+    // menus opening take the keyboard for a while only.
+    if (event->type() == QEvent::Leave) clearhint();
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+      clearhint();
+  }
   return TZowindow::eventFilter(watched, event);
 }

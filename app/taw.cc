@@ -14,6 +14,9 @@
 #include "lib/dialog/dlgglobals.h"
 #include "lib/support/ioerror.h"
 #include "lib/support/messages.h"
+#include "lib/support/replacejournal.h"
+#include "lib/support/staletemporaries.h"
+#include "lib/support/offsetsurface.h"
 #include "lib/support/textgrid.h"
 #include "lib/support/w1252.h"
 #include "platform/help.h"
@@ -39,11 +42,20 @@ TAW::~TAW() {
 
 void TAW::SetupWindow() {
   tracedebug("vor TAW.SetupWindow");
+  // Dialogs opened without an owner belong to this window.
+  applicationmainwindow = this;
   helpfile = helpfilename;
   helpswitch = 1;
   helpavailable = 1;
   viewtitle = "Turmfinder";
   updatecaption();
+
+  // What killed runs left in the working folder: a replacement of the
+  // database pair to finish, temporary files of dead writers.
+  bool busy = false;
+  std::string settled = settlepair(2000, busy);
+  if (!settled.empty()) infomessage(settled);
+  removestaletemporaries("", journaltemporaries(""));
 
   ReadSettings(kSettingsFile, settings);
   // Held to the sizes the font choice offers: a corrupt record must not
@@ -82,6 +94,10 @@ void TAW::SetupWindow() {
   vscrollbar->setObjectName("vscrollbar");
   vscrollbar->hide();
   attachscrollbar(vscrollbar);
+  hscrollbar = new tzoscrollbar(client(), true);
+  hscrollbar->setObjectName("hscrollbar");
+  hscrollbar->hide();
+  attachscrollbar(hscrollbar);
 
   f1_ = new QShortcut(QKeySequence(Qt::Key_F1), this);
   f1_->setContext(Qt::ApplicationShortcut);
@@ -121,28 +137,6 @@ void TAW::setlistrange() {
   updatescrollbar();
 }
 
-int TAW::fittingrows() const {
-  if (lineheight == 0) return 0;
-  int h = client()->height() - static_cast<int>(gridtop);
-  return std::max(0, h / lineheight - 3);
-}
-
-bool TAW::scrollbarwanted() const {
-  return displaymode() == 2 && databaseopen() && resultcount > fittingrows();
-}
-
-void TAW::updatescrollbar() {
-  if (vscrollbar == nullptr) return;
-  bool wanted = scrollbarwanted();
-  vscrollbar->setVisible(wanted);
-  if (wanted || displaymode() != 2 || vstate.position == 1) return;
-  // Everything fits: nothing may stay scrolled out of reach above.
-  vstate.position = 1;
-  vstate.previous = 1;
-  vscrollbar->setValue(1);
-  invalidate();
-}
-
 void TAW::clearhint() {
   if (mainstatusbar != nullptr) mainstatusbar->setpaneltext(3, "");
 }
@@ -158,16 +152,28 @@ void TAW::paintclient(Surface& surface) {
   if (!created) return;
   currentsurface = &surface;
   if (screenfont.valid) surface.selectfont(screenfont);
-  setgridmetrics(surface);
+  const bool list = displaymode() == 2;
+  if (list)
+    setlistmetrics(surface);
+  else
+    setgridmetrics(surface);
   setgridsize(surface.clientwidth(), surface.clientheight());
   gridlines = static_cast<std::uint16_t>(surface.clientheight() / std::max<int>(lineheight, 1) + 1);
-  // The scroll bar lies over the list and paints itself whole: a paint of
-  // the area beneath it alone (it moved its thumb) draws nothing.
-  if (!paintrect.isEmpty() && vscrollbar != nullptr && vscrollbar->isVisible() &&
-      vscrollbar->geometry().contains(paintrect)) {
-    currentsurface = nullptr;
-    return;
+  // The scroll bars lie over the list and paint themselves whole: a paint
+  // of the area beneath one alone (it moved its thumb) draws nothing.
+  for (tzoscrollbar* bar : {vscrollbar, hscrollbar}) {
+    if (!paintrect.isEmpty() && bar != nullptr && bar->isVisible() && bar->geometry().contains(paintrect)) {
+      currentsurface = nullptr;
+      return;
+    }
   }
+  // A database file replaced under its name is opened anew before
+  // anything is drawn from it: the paint shows the old file or the new
+  // one, never rows of both.
+  if (followreplaceddatabase()) QTimer::singleShot(0, this, [this] { showreplacednotice(); });
+  // Scrolled sideways, the grid is drawn that many columns further left.
+  OffsetSurface shifted(surface, list ? (firstcolumn() - 1) * cellwidth : 0);
+  currentsurface = &shifted;
   try {
     if (displaymode() == 1) {
       int y = 0;
@@ -192,10 +198,9 @@ void TAW::paintclient(Surface& surface) {
     reportreaderror(std::string("Lesefehler: ") + e.what());
   }
   currentsurface = nullptr;
-  // A new font or window size may change what fits; the bar follows after
+  // A new font or window size may change what fits; the bars follow after
   // the paint.
-  if (vscrollbar != nullptr && vscrollbar->isVisible() != scrollbarwanted())
-    QTimer::singleShot(0, this, [this] { updatescrollbar(); });
+  if (barlayout() != shownbars()) QTimer::singleShot(0, this, [this] { updatescrollbar(); });
 }
 
 void TAW::clientmousedown(int, int y, Qt::MouseButton button) {
@@ -222,6 +227,7 @@ void TAW::vscrolled(int from, int to) {
   int d = to - from;
   int top = static_cast<int>(gridtop) + 3 * lh;  // first entry row
   int bottom = client()->height();
+  if (hscrollbar != nullptr && hscrollbar->isVisible()) bottom = hscrollbar->geometry().top();
   int rows = lh > 0 ? (bottom - top) / lh : 0;  // entry rows wholly shown
   if (displaymode() != 2 || lh <= 0 || rows <= 0 || std::abs(d) >= rows) {
     invalidate();
@@ -241,7 +247,6 @@ void TAW::vscrolled(int from, int to) {
 }
 
 void TAW::clientresized(int, int) {
-  if (vscrollbar != nullptr) placevscrollbar(client(), 0, vscrollbar);
   updatescrollbar();
   invalidate();
 }

@@ -56,6 +56,26 @@ class TAW : public TZowindow {
   // not be opened is the user's: startupcheck() as in a folder start.
   bool startupoffer(const std::vector<wayin>& ways);
 
+  // Before a database file is opened (at start, Daten » ...): finishes the
+  // replacement of the database pair that a killed run left, trying the
+  // folder lock for at most timeoutms.  Returns the text to show ("" when
+  // there was nothing to do); busy is set when another run is replacing
+  // the files right now.  app/databasefiles.cc.
+  std::string settlepair(int timeoutms, bool& busy);
+  // When the file under the open database's name was replaced (an update
+  // ran beside the window) or has grown: the pair is settled, the new
+  // file opened and its whole list started anew with nothing selected, as
+  // after a switch, and the notice with the new count is kept for
+  // showreplacednotice.  Nothing happens when nothing changed or the new
+  // file can't be opened; while another run is still replacing the
+  // files, the open file stays and a repaint tries again shortly.  What
+  // is drawn comes from one file, the old or the new.  Returns whether it
+  // opened the new file.
+  bool followreplaceddatabase();
+  // Sets the scroll range of the new list and shows the kept notice;
+  // false when there was none (already shown).
+  bool showreplacednotice();
+
   // Nothing selected: after every new list (selection, search, database
   // switch) until the user clicks an entry.  A read failure of the old list
   // may be reported again.
@@ -66,17 +86,23 @@ class TAW : public TZowindow {
   // is returned; an empty database gets its own notice.
   bool selectedrecord(std::int32_t& recno);
   // The vertical scroll range of the list: 1..resultcount at position 1,
-  // then the bar's visibility (updatescrollbar).
+  // then the bars' visibility (updatescrollbar).
   void setlistrange();
-  // The vertical bar is shown in the list view exactly when the entries do
-  // not all fit the client area (with the line height of the last paint);
-  // hidden, the list is back at its first entry.
+  // The scroll bars of the list view (app/listbars.cc), with the metrics
+  // of the last paint: the vertical bar is shown exactly when the entries
+  // do not all fit the client area, the horizontal one at the bottom
+  // exactly when the widest line does not fit its width.  Each bar takes
+  // its thickness from the room of the other.  A bar that goes takes its
+  // scrolling with it (the list back at its first entry, its first column).
   void updatescrollbar();
   // List rows wholly inside the client area below title, header and
-  // criteria line.
+  // criteria line (and above the horizontal bar when it is shown).
   int fittingrows() const;
-  // First list index drawn (the scroll position; 0 counts as 1).
+  // First list index drawn (the vertical scroll position; 0 counts as 1).
   std::int32_t firstvisible() const;
+  // First character column drawn at the left edge (the horizontal scroll
+  // position, from 1).
+  int firstcolumn() const { return hstate.position < 1 ? 1 : hstate.position; }
 
   void paintclient(Surface& surface) override;
   void clientmousedown(int x, int y, Qt::MouseButton button) override;
@@ -96,8 +122,17 @@ class TAW : public TZowindow {
   void reportreaderror(const std::string& what);
   // Empties the hint panel (a menu closed, the pointer left the menu bar).
   void clearhint();
-  bool scrollbarwanted() const;
+  // What updatescrollbar makes of the bars.
+  struct BarLayout {
+    bool vertical = false, horizontal = false;
+    int lastcolumn = 1;  // horizontal maximum: the first column that shows the line's end
+    int pagecolumns = 1;  // columns in view
+    friend bool operator==(const BarLayout&, const BarLayout&) = default;
+  };
+  BarLayout barlayout() const;
+  BarLayout shownbars() const;
 
+  std::string replacednotice_;
   QShortcut* f1_ = nullptr;
   bool readerrorshown_ = false;
 };

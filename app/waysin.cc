@@ -1,5 +1,6 @@
 #include "app/waysin.h"
 
+#include <atomic>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -21,11 +22,15 @@ std::string workingfolder() {
 bool writedemo(QWidget* window, const demowriter& writer, std::chrono::milliseconds limit) {
   // Shared with the worker: it may outlive this call when it hangs.
   auto result = std::make_shared<demoresult>();
+  auto givenup = std::make_shared<std::atomic<bool>>(false);
+  lockwaiting how;
+  how.timeoutms = kDemoLockWaitMs;
+  how.cancelled = [givenup] { return givenup->load(); };
   bool ended = runinbackground(
       window,
-      [writer, result] {
+      [writer, result, how] {
         try {
-          *result = writer(".", kDemoDefaultCount);
+          *result = writer(".", kDemoDefaultCount, how);
         } catch (const std::exception& e) {
           result->ok = false;
           result->error = e.what();
@@ -35,6 +40,8 @@ bool writedemo(QWidget* window, const demowriter& writer, std::chrono::milliseco
   const std::string head =
       "Die Demo-Datenbank konnte im Ordner " + workingfolder() + " nicht geschrieben werden";
   if (!ended) {
+    // A worker that still makes records stops at its next poll.
+    givenup->store(true);
     errormessage(head + ": nach " + std::to_string(limit.count() / 1000) +
                  std::string(" Sekunden war sie noch nicht fertig (hängt der Datenträger?)."_w) +
                  "\nTurmfinder wird beendet.");

@@ -24,15 +24,22 @@ struct wayin {
   std::function<bool(QWidget* window)> run;
 };
 
-// Writes the demo database into the working directory.
-using demowriter = std::function<demoresult(const std::string& dir, std::uint64_t count)>;
+// Writes the demo database into the working directory, waiting for the
+// folder lock as `how` says (how.cancelled turns true when the write is
+// given up).
+using demowriter =
+    std::function<demoresult(const std::string& dir, std::uint64_t count, const lockwaiting& how)>;
+// How long the demo waits for another run (turmcli prepare, update or
+// demo) that holds the folder lock before it tells so and ends.
+inline constexpr int kDemoLockWaitMs = 2000;
 // Far more than the demo database takes on the slowest disk: a write that
 // has not ended then hangs (a stalled network folder) and is given up.
 inline constexpr std::chrono::milliseconds kDemoTimeLimit{120'000};
 
 // The demo database of kDemoDefaultCount records: written by writer on a
-// thread of its own under the busy pointer (runinbackground).  A failure
-// or a write that outlasts limit gives an error notice and false.
+// thread of its own under the busy pointer (runinbackground).  A failure,
+// another run holding the folder lock or a write that outlasts limit gives
+// an error notice and false.
 wayin demoway(demowriter writer = writedemodatabase, std::chrono::milliseconds limit = kDemoTimeLimit);
 
 // The ways in, in the order of their buttons.

@@ -12,6 +12,9 @@
 //   NearPosition/...   position searches (passes needed shown as a counter):
 //                      around a dense centre and a rare key in the country
 //   NearTenWindows     a position search that needs all ten windows
+//                      (one cell id: the keys reject almost every record)
+//   NearNoKeySparse    all ten windows without a key, in the North Sea:
+//                      every record's coordinates are looked at
 //   NearObject/...     object searches around a city record and a rural one
 //   PassByPass         the position search done window by window, for scale
 #include <benchmark/benchmark.h>
@@ -195,6 +198,16 @@ void NearTenWindows(benchmark::State& state) {
   state.counters["found"] = resultcount;
 }
 BENCHMARK(NearTenWindows)->Unit(benchmark::kMillisecond);
+
+// No key: every record reaches the window test (as bench/wholeprocess.sh's
+// "near 55.5,4.0").  Compare with Select/rare_net9.
+void NearNoKeySparse(benchmark::State& state) {
+  opendb();
+  state.counters["passes"] = passesneeded(ttowerrec{}, toreal(4.0L), toreal(55.5L));
+  for (auto _ : state) nearposition(ttowerrec{}, kWantedObjects, toreal(4.0L), toreal(55.5L));
+  state.counters["found"] = resultcount;
+}
+BENCHMARK(NearNoKeySparse)->Unit(benchmark::kMillisecond);
 
 void PassByPass(benchmark::State& state) {
   opendb();

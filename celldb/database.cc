@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
+#include "celldb/keptrecords.h"
 #include "lib/support/ioerror.h"
 #include "lib/support/messages.h"
 #include "lib/support/w1252.h"
@@ -18,7 +20,11 @@ namespace {
 
 std::unique_ptr<RecordSource> dbfile;
 
-ttowerrec scanbuffer[kScanBlockRecords];  // static storage: no clearing at start
+// Raw static storage (bss): a ttowerrec array would be cleared record by
+// record at start, because its reals have a default initialiser; bytes
+// are left to the system's lazily mapped zero pages.
+alignas(ttowerrec) unsigned char scanstorage[sizeof(ttowerrec) * kScanBlockRecords];
+ttowerrec* const scanbuffer = reinterpret_cast<ttowerrec*>(scanstorage);
 bool scanbufferinuse = false;
 
 std::string recordtext(std::int32_t n) {
@@ -38,6 +44,7 @@ OpenResult opendatabase(const std::string& name, std::unique_ptr<RecordSource> s
   if (bytes < 0) return {};
   std::int64_t records = bytes / static_cast<std::int64_t>(sizeof(ttowerrec));
   dbfile = std::move(source);
+  beginkeeping();
   dbfilename = name;
   towercount = static_cast<std::int32_t>(std::min<std::int64_t>(records, INT32_MAX));
   return {true, towercount};
@@ -59,8 +66,18 @@ std::int32_t readablerecords() {
   return static_cast<std::int32_t>(std::min<std::int64_t>(records, towercount));
 }
 
+bool databasereplaced() {
+  std::uint64_t device = 0, inode = 0;
+  if (!dbfile || !dbfile->identity(device, inode)) return false;
+  struct stat st {};
+  if (::stat(dbfilename.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (static_cast<std::uint64_t>(st.st_dev) != device || static_cast<std::uint64_t>(st.st_ino) != inode) return true;
+  return st.st_size / static_cast<off_t>(sizeof(ttowerrec)) > towercount && towercount < INT32_MAX;
+}
+
 void closedatabase() {
   dbfile.reset();
+  beginkeeping();
   towercount = 0;
   resultcount = 0;
 }

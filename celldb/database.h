@@ -53,6 +53,14 @@ bool databaseopen();
 // while no file is open.
 std::int32_t readablerecords();
 
+// Whether the name of the open file (dbfilename) now names another
+// regular file than the one open (an update renamed a new file over it),
+// or the open file has grown beyond towercount.  False while no file is
+// open, when the name is gone (nothing to open instead) and for sources
+// without a file identity.  The open file is read as before either way:
+// the caller reopens it (opendatabase) to see the new one.
+bool databasereplaced();
+
 // Closes the database file (if open); towercount and resultcount become 0
 // so nothing refers to the closed file.
 void closedatabase();
@@ -133,6 +141,34 @@ void scantowers(Visit&& visit) {
     const ttowerrec* recs = block.data();
     for (std::int32_t i = 0; i < got; ++i)
       if (!visit(first + i, recs[i])) return;
+    if (got < want) throwshortread(first + got);
+    first += got;
+  }
+}
+
+namespace scandetail {
+template <typename Visit>
+[[gnu::noinline]] bool visitoutofline(Visit& visit, std::int32_t n, const ttowerrec& rec) {
+  return visit(n, rec);
+}
+}  // namespace scandetail
+
+// scantowers for scans that keep few records: take(record), a cheap test,
+// runs on every record in a tight loop; visit(n, record) is called out of
+// line, only for the records take holds for (and returns false to stop).
+// take may change with what visit saw.  Failures as for scantowers.
+template <typename Take, typename Visit>
+void scantaking(Take&& take, Visit&& visit) {
+  const std::int32_t total = towercount;
+  if (total <= 0) return;
+  ScanBlock block;
+  for (std::int32_t first = 0; first < total;) {
+    std::int32_t want = total - first < kScanBlockRecords ? total - first : kScanBlockRecords;
+    std::int32_t got = readtowers(first, want, block.data());
+    const ttowerrec* recs = block.data();
+    for (const ttowerrec *r = recs, *end = recs + got; r != end; ++r)
+      if (take(*r)) [[unlikely]]
+        if (!scandetail::visitoutofline(visit, first + static_cast<std::int32_t>(r - recs), *r)) return;
     if (got < want) throwshortread(first + got);
     first += got;
   }

@@ -1,5 +1,6 @@
-// Fast exact conversion of a stored 6-byte real to extended precision, for
-// the loops that look at every record of a scan.  Gives exactly toext(r):
+// Fast exact conversion of a stored 6-byte real to extended precision, and
+// the order key of a stored real, for the loops that look at every record
+// of a scan.  Gives exactly toext(r):
 // the 40-bit mantissa of a real fits the 64-bit mantissa of the x87
 // extended format, so on x86 the value is assembled bit by bit; elsewhere
 // it falls back to toext.
@@ -52,3 +53,48 @@ inline double realdouble(const real& r) {
 inline bool nearboundary(double d, double t) {
   return std::fabs(d - t) <= t * 1e-12;
 }
+
+// The order key of the real whose 6 bytes are the low 48 bits of w: an
+// integer that orders reals as their values do.  Neighbouring reals have
+// neighbouring keys (1 apart, across exponents too), every encoding of 0
+// has key 0, a negative value the negated key of its magnitude.
+inline std::int64_t realkeyofbits(std::uint64_t w) {
+  const std::uint64_t exponent = w & 0xFF;
+  std::uint64_t magnitude = exponent << 39 | ((w >> 8) & ((std::uint64_t{1} << 39) - 1));
+  magnitude &= 0 - static_cast<std::uint64_t>(exponent != 0);
+  const std::uint64_t negative = (w >> 47) & 1;
+  return static_cast<std::int64_t>((magnitude ^ (0 - negative)) + negative);
+}
+
+// A cheaper key for positive reals: the exponent above the fraction, with
+// the sign bit between them.  It orders positive reals as their values do
+// (with gaps at each new exponent); 0 lies below every positive real, a
+// negative value in the gap above the positive reals of its exponent.
+inline std::int64_t positivekeyofbits(std::uint64_t w) {
+  return static_cast<std::int64_t>((w & 0xFF) << 40 | ((w >> 8) & 0xFFFFFFFFFF));
+}
+
+// The positive key of the real whose order key is key (> 0).
+inline std::int64_t positivekeyoforder(std::int64_t key) {
+  return (key >> 39) << 40 | (key & ((std::int64_t{1} << 39) - 1));
+}
+
+inline std::int64_t realkey(const real& r) {
+  std::uint64_t w = 0;
+  std::memcpy(&w, r.bytes.data(), 6);
+  return realkeyofbits(w);
+}
+
+// A closed range of order keys.  The default range holds every key.
+struct RealKeyRange {
+  std::int64_t lo = -(std::int64_t{1} << 60), span = std::int64_t{1} << 61;
+  RealKeyRange() = default;
+  RealKeyRange(std::int64_t first, std::int64_t last) : lo(first), span(last - first) {}
+  // Negative when key lies outside (keys and bounds are below 2^49 in
+  // magnitude, so nothing overflows); made for combining without jumps.
+  std::int64_t outside(std::int64_t key) const {
+    const std::int64_t d = key - lo;
+    return d | (span - d);
+  }
+  bool holds(std::int64_t key) const { return outside(key) >= 0; }
+};

@@ -41,6 +41,14 @@ class PosixRecordSource final : public RecordSource {
     return static_cast<std::int64_t>(done);
   }
 
+  bool identity(std::uint64_t& device, std::uint64_t& inode) override {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return false;
+    device = static_cast<std::uint64_t>(st.st_dev);
+    inode = static_cast<std::uint64_t>(st.st_ino);
+    return true;
+  }
+
  private:
   int fd_;
 };

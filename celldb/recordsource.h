@@ -17,6 +17,13 @@ class RecordSource {
   // read (fewer than n only at the end of the data), or -1 with the
   // system's error code in error.  Never reads past what it returns.
   virtual std::int64_t readat(std::int64_t offset, void* buf, std::size_t n, int& error) = 0;
+  // The file system's identity of an open file (device and inode), to tell
+  // whether a name still names it; false for sources without one.
+  virtual bool identity(std::uint64_t& device, std::uint64_t& inode) {
+    (void)device;
+    (void)inode;
+    return false;
+  }
 };
 
 // Opens an existing regular file read-only (a write-protected file opens).

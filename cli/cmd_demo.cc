@@ -1,5 +1,8 @@
-// turmcli demo [--dir DIR] [--count N]
+// turmcli demo [--dir DIR] [--count N]: DIR is created when it does not exist
+// yet, as by prepare.
 #include "cli/commands.h"
+#include "cli/interrupt.h"
+#include "cli/makefolders.h"
 #include "ingest/demodb.h"
 #include "ingest/fieldparse.h"
 #include "ingest/prepare.h"
@@ -33,12 +36,22 @@ int cmddemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
       }
       continue;
     }
-    say(err, std::string("turmcli demo: unbekanntes Argument "_w) + utf8ToW1252(args[i]));
+    say(err, std::string("turmcli demo: unbekanntes Argument "_w) + pathtext(args[i]));
     printcommandusage(self, err);
     return kExitFailure;
   }
-  demoresult r = writedemodatabase(dir, static_cast<std::uint64_t>(count));
+  std::string folderror;
+  std::vector<std::string> madefolders = makefolders(dir, folderror);
+  if (!folderror.empty()) {
+    say(err, std::string("turmcli demo: "_w) + folderror);
+    return kExitFailure;
+  }
+  interruptguard guard;
+  resetinterrupted();
+  demoresult r = writedemodatabase(dir, static_cast<std::uint64_t>(count), terminalwaiting(err, dir));
+  for (const std::string& note : r.notes) say(err, std::string("turmcli demo: "_w) + note);
   if (!r.ok) {
+    removefolders(madefolders);
     say(err, std::string("turmcli demo: "_w) + r.error);
     return kExitFailure;
   }

@@ -30,7 +30,7 @@ int cmdnear(const std::vector<std::string>& args, std::ostream& out, std::ostrea
       nearposition(criteria, kWantedObjects, toreal(a.lon), toreal(a.lat));
     }
     surroundingresult = true;
-    printresultlist(out, a.format, a.limit);
-    return listedstatus(err, "near", nearleftout(a.hasobject));
+    std::int64_t damaged = printresultlist(out, a.format, a.limit);
+    return listedstatus(err, "near", limitcut(a.limit, resultcount) ? 0 : nearleftout(a.hasobject), damaged);
   });
 }

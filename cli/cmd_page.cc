@@ -41,7 +41,7 @@ class terminalnotices : public MessageWindows {
 std::string wherewritten() {
   std::error_code ec;
   std::filesystem::path p = std::filesystem::absolute(kMapPageFile, ec);
-  return utf8ToW1252(ec ? std::string(kMapPageFile) : p.string());
+  return pathtext(ec ? std::string(kMapPageFile) : p.string());
 }
 
 }  // namespace
@@ -62,8 +62,9 @@ int cmdpage(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     int shown = resultcount < kMapPageObjects ? resultcount : kMapPageObjects;
     terminalnotices notices(err);
-    if (!ShowObjectsOnMapPage(resultcount, a.labels))
-      return lookupfail(err, "page", std::string(kMapPageFile) + " konnte nicht angelegt werden");
+    MapPageOutcome outcome;
+    if (!ShowObjectsOnMapPage(resultcount, a.labels, &outcome))
+      return lookupfail(err, "page", std::string(kMapPageFile) + " konnte nicht angelegt werden: " + outcome.reason);
     say(out, wherewritten() + " geschrieben (" + longtostr(shown) + " von " +
                  longtostr(resultcount) + " Objekten)");
     return kExitOk;

@@ -1,44 +1,16 @@
 // turmcli prepare CSV [--dir DIR]: DIR is created when it does not exist yet.
 #include <unistd.h>
 
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "cli/commands.h"
 #include "cli/interrupt.h"
+#include "cli/makefolders.h"
 #include "ingest/prepare.h"
 #include "ingest/summary.h"
 #include "cli/progressline.h"
 #include "lib/support/w1252.h"
-
-namespace {
-
-// Creates dir and the folders above it that are missing; returns the
-// folders it made, innermost first, so that a failed run can take them
-// away again.  A path that exists is left alone (prepare then says what is
-// wrong with it).
-std::vector<std::string> makefolders(const std::string& dir, std::string& error) {
-  std::vector<std::string> made;
-  std::error_code ec;
-  std::filesystem::path p(dir);
-  if (std::filesystem::exists(p, ec)) return made;
-  for (std::filesystem::path q = p; !q.empty() && !std::filesystem::exists(q, ec); q = q.parent_path()) {
-    made.push_back(q.string());
-    if (q == q.parent_path()) break;
-  }
-  std::filesystem::create_directories(p, ec);
-  if (ec) {
-    error = std::string("Verzeichnis "_w) + utf8ToW1252(dir) +
-            std::string(" kann nicht angelegt werden: "_w) + utf8ToW1252(ec.message());
-    for (const std::string& f : made) ::rmdir(f.c_str());
-    made.clear();
-  }
-  return made;
-}
-
-}  // namespace
 
 int cmdprepare(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const clicommand& self = *findcommand("prepare");
@@ -56,7 +28,7 @@ int cmdprepare(const std::vector<std::string>& args, std::ostream& out, std::ost
       continue;
     }
     if (args[i].size() > 1 && args[i][0] == '-') {
-      say(err, std::string("turmcli prepare: unbekannte Option "_w) + utf8ToW1252(args[i]));
+      say(err, std::string("turmcli prepare: unbekannte Option "_w) + pathtext(args[i]));
       printcommandusage(self, err);
       return kExitFailure;
     }
@@ -83,15 +55,18 @@ int cmdprepare(const std::vector<std::string>& args, std::ostream& out, std::ost
 
   interruptguard guard;
   resetinterrupted();
-  options.cancelled = [] { return interrupted(); };
+  lockwaiting how = terminalwaiting(err, options.dir);
+  options.cancelled = how.cancelled;
+  options.waiting = how.waiting;
   progressline progress(err);
   if (::isatty(STDERR_FILENO))
     options.progress = [&progress](const prepareprogress& p) { progress.show(p); };
 
   prepareresult r = preparedatabase(options);
   progress.clear();
+  for (const std::string& note : r.notes) say(err, std::string("turmcli prepare: "_w) + note);
   if (!r.ok) {
-    for (const std::string& f : madefolders) ::rmdir(f.c_str());  // only while empty
+    removefolders(madefolders);
     say(err, std::string("turmcli prepare: "_w) + r.error);
     return kExitFailure;
   }

@@ -1,4 +1,5 @@
 // turmcli select: the cell selection dialog's selection, printed as the list.
+#include "celldb/database.h"
 #include "cli/commands.h"
 #include "export/listprint.h"
 #include "cli/lookupfail.h"
@@ -14,7 +15,7 @@ int cmdselect(const std::vector<std::string>& args, std::ostream& out, std::ostr
     lookupsession session;
     if (!session.open(a.db, error)) return lookupfail(err, "select", error);
     session.select(a.keys);
-    printresultlist(out, a.format, a.limit);
-    return listedstatus(err, "select", selectionleftout());
+    std::int64_t damaged = printresultlist(out, a.format, a.limit);
+    return listedstatus(err, "select", limitcut(a.limit, resultcount) ? 0 : selectionleftout(), damaged);
   });
 }

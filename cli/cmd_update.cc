@@ -25,7 +25,7 @@ int cmdupdate(const std::vector<std::string>& args, std::ostream& out, std::ostr
       continue;
     }
     if (args[i].size() > 1 && args[i][0] == '-') {
-      say(err, std::string("turmcli update: unbekannte Option "_w) + utf8ToW1252(args[i]));
+      say(err, std::string("turmcli update: unbekannte Option "_w) + pathtext(args[i]));
       printcommandusage(self, err);
       return kExitFailure;
     }
@@ -45,13 +45,16 @@ int cmdupdate(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
   interruptguard guard;
   resetinterrupted();
-  options.cancelled = [] { return interrupted(); };
+  lockwaiting how = terminalwaiting(err, options.dir);
+  options.cancelled = how.cancelled;
+  options.waiting = how.waiting;
   progressline progress(err, std::chrono::seconds(1));
   if (::isatty(STDERR_FILENO))
     options.progress = [&progress](const prepareprogress& p) { progress.show(p); };
 
   updateresult r = updatedatabase(options);
   progress.clear();
+  for (const std::string& note : r.notes) say(err, std::string("turmcli update: "_w) + note);
   if (!r.ok) {
     say(err, std::string("turmcli update: "_w) + r.error);
     return kExitFailure;

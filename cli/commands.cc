@@ -22,7 +22,8 @@ const clicommand kCommands[] = {
        "[--db DATEI] [--type T] [--net N] [--area A] [--cell C] [--format grid|csv|geojson|kml] [--limit N]",
        "Zellen nach Art (Alle, GSM, UMTS, Unbekannt, LTE, CDMA), Netz, Area und CellId "
        "auflisten; $ vor einer Zahl: hexadezimal (Status 3: mehr als 2.400.000 Treffer, "
-       "der Rest fehlt)"_w,
+       "der Rest fehlt, oder Einträge mit Koordinaten außerhalb der Erde ausgelassen; "
+       "--limit N kürzt ohne Status 3)"_w,
        cmdselect},
       {"near",
        "[--db DATEI] (--object N | --position \"BREITE,LAENGE\") [--type T] [--net N] [--area A] "
@@ -52,20 +53,20 @@ const clicommand* findcommand(std::string_view name) {
 
 void say(std::ostream& os, std::string_view w1252) { os << w1252ToUtf8(w1252) << '\n'; }
 
-void printcommandusage(const clicommand& c, std::ostream& err) {
-  say(err, std::string("Aufruf: turmcli "_w) + c.name + " " + c.arguments);
-  say(err, std::string("  ") + std::string(c.summary));
+void printcommandusage(const clicommand& c, std::ostream& os) {
+  say(os, std::string("Aufruf: turmcli "_w) + c.name + " " + c.arguments);
+  say(os, std::string("  ") + std::string(c.summary));
 }
 
-void printusage(std::ostream& err) {
-  say(err, "Aufruf: turmcli <Befehl> [Argumente]"_w);
-  say(err, "Befehle:"_w);
+void printusage(std::ostream& os) {
+  say(os, "Aufruf: turmcli <Befehl> [Argumente]"_w);
+  say(os, "Befehle:"_w);
   for (const auto& c : clicommands()) {
     std::string head = std::string("  ") + c.name + " " + c.arguments;
     if (head.size() < 34) head.append(34 - head.size(), ' ');
-    say(err, head + "  " + std::string(c.summary));
+    say(os, head + "  " + std::string(c.summary));
   }
-  say(err, "turmcli <Befehl> --help zeigt die Argumente eines Befehls."_w);
+  say(os, "turmcli <Befehl> --help zeigt die Argumente eines Befehls."_w);
 }
 
 bool optionvalue(const std::vector<std::string>& args, std::size_t& i, std::string_view name,
@@ -91,21 +92,25 @@ bool optionvalue(const std::vector<std::string>& args, std::size_t& i, std::stri
 }
 
 int runturmcli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+  if (args.empty()) {
     printusage(err);
     return kExitFailure;
+  }
+  if (args[0] == "--help" || args[0] == "-h") {
+    printusage(out);
+    return kExitOk;
   }
   if (const clicommand* c = findcommand(args[0])) {
     std::vector<std::string> rest(args.begin() + 1, args.end());
     for (const auto& a : rest) {
       if (a == "--help" || a == "-h") {
-        printcommandusage(*c, err);
-        return kExitFailure;
+        printcommandusage(*c, out);
+        return kExitOk;
       }
     }
     return c->run(rest, out, err);
   }
-  say(err, std::string("turmcli: unbekannter Befehl \""_w) + utf8ToW1252(args[0]) + "\"");
+  say(err, std::string("turmcli: unbekannter Befehl \""_w) + pathtext(args[0]) + "\"");
   printusage(err);
   return kExitFailure;
 }

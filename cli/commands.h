@@ -29,8 +29,10 @@ struct clicommand {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 2;
-// select and near: more matches than the list holds; the first
-// 2,400,000 were printed and the count of the others went to err.
+// select and near: the output is not the whole selection.  More matches
+// than the list holds (the first 2,400,000 were printed; --limit cutting
+// the rows is no shortfall), or entries of a damaged file left out; the
+// counts went to err.
 inline constexpr int kExitTruncated = 3;
 
 // The command table.
@@ -40,13 +42,14 @@ const std::vector<clicommand>& clicommands();
 const clicommand* findcommand(std::string_view name);
 
 // Runs "turmcli args..." (args without the program name); returns the exit
-// status.  No arguments, "--help", "-h" and unknown commands print the
-// usage on err and return 2.
+// status.  Help asked for ("--help" or "-h", alone or after a command) is
+// printed on out and returns 0; no arguments and unknown commands print
+// the usage on err and return 2.
 int runturmcli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// Usage of all commands, or of one.
-void printusage(std::ostream& err);
-void printcommandusage(const clicommand& c, std::ostream& err);
+// Usage of all commands, or of one, on os.
+void printusage(std::ostream& os);
+void printcommandusage(const clicommand& c, std::ostream& os);
 
 // Writes a Windows-1252 text as UTF-8, followed by a line end.
 void say(std::ostream& os, std::string_view w1252);

@@ -2,6 +2,9 @@
 
 #include <csignal>
 
+#include "cli/commands.h"
+#include "lib/support/w1252.h"
+
 namespace {
 
 volatile std::sig_atomic_t flag = 0;
@@ -29,3 +32,13 @@ interruptguard::~interruptguard() {
 
 bool interrupted() { return flag != 0; }
 void resetinterrupted() { flag = 0; }
+
+lockwaiting terminalwaiting(std::ostream& err, const std::string& dir) {
+  lockwaiting how;
+  how.waiting = [&err, dir] {
+    say(err, std::string("Warte auf eine andere Änderung in "_w) + pathtext(dir) + std::string(" …"_w));
+    err.flush();
+  };
+  how.cancelled = [] { return interrupted(); };
+  return how;
+}

@@ -4,6 +4,11 @@
 // handlers when it goes.
 #pragma once
 
+#include <ostream>
+#include <string>
+
+#include "lib/support/folderlock.h"
+
 class interruptguard {
  public:
   interruptguard();
@@ -16,3 +21,8 @@ class interruptguard {
 bool interrupted();
 // Clears the flag (tests).
 void resetinterrupted();
+
+// How prepare, update and demo wait for the folder lock of `dir` on a
+// terminal: one line on err when they start to wait ("Warte auf eine
+// andere Änderung in DIR …"), cancelled by the signals above.
+lockwaiting terminalwaiting(std::ostream& err, const std::string& dir);

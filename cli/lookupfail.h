@@ -11,6 +11,6 @@
 int lookupfail(std::ostream& err, std::string_view command, std::string_view text);
 
 // Runs body and returns its status; an IoError thrown by it (a database
-// read or a page write that failed) becomes one line with its text and
-// the system's error text, and kExitFailure.
+// read or a page write that failed) becomes one line with its text (and
+// the system's reason when the text lacks it), and kExitFailure.
 int runlookup(std::ostream& err, std::string_view command, const std::function<int()>& body);

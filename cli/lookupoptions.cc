@@ -57,7 +57,7 @@ bool parselookupargs(const std::vector<std::string>& args, unsigned allowed, loo
                     std::int32_t maximum, std::int32_t& value) {
     numberstatus st = readnumberfield(text, minimum, maximum, value);
     if (st == numberstatus::kOk) return true;
-    error = numberfielderror(name, utf8ToW1252(text), st, minimum, maximum);
+    error = numberfielderror(name, pathtext(text), st, minimum, maximum);
     return false;
   };
   int typecode = 0;
@@ -82,7 +82,7 @@ bool parselookupargs(const std::vector<std::string>& args, unsigned allowed, loo
       if (missing) return false;
       typecode = typecodeof(value);
       if (typecode < 0) {
-        error = "--type: unbekannte Netzart \"" + utf8ToW1252(value) +
+        error = "--type: unbekannte Netzart \"" + pathtext(value) +
                 std::string("\" (Alle, GSM, UMTS, Unbekannt, LTE oder CDMA)"_w);
         return false;
       }
@@ -99,7 +99,7 @@ bool parselookupargs(const std::vector<std::string>& args, unsigned allowed, loo
       else if (value == "geojson") a.format = listformat::kGeojson;
       else if (value == "kml") a.format = listformat::kKml;
       else {
-        error = "--format: \"" + utf8ToW1252(value) + "\" ist keins von grid, csv, geojson, kml";
+        error = "--format: \"" + pathtext(value) + "\" ist keins von grid, csv, geojson, kml";
         return false;
       }
     } else if (option(kOptLimit, "--limit")) {
@@ -113,12 +113,12 @@ bool parselookupargs(const std::vector<std::string>& args, unsigned allowed, loo
       if (missing) return false;
       PositionInput p = parsepositiontext(utf8ToW1252(value));
       if (!p.valid) {
-        error = "--position: \"" + cut(utf8ToW1252(value), 60) +
+        error = "--position: \"" + cut(pathtext(value), 60) +
                 std::string("\" ist keine Position (Breite,Länge wie 52.497973,13.342015)"_w);
         return false;
       }
       if (p.lat < -90 || p.lat > 90 || p.lon < -180 || p.lon > 180) {
-        error = "--position: \"" + cut(utf8ToW1252(value), 60) +
+        error = "--position: \"" + cut(pathtext(value), 60) +
                 std::string("\" liegt außerhalb von Breite -90..90 und Länge -180..180"_w);
         return false;
       }
@@ -130,14 +130,14 @@ bool parselookupargs(const std::vector<std::string>& args, unsigned allowed, loo
       if (value == "google") a.map = kGoogleMaps;
       else if (value == "osm") a.map = kOpenStreetMap;
       else {
-        error = "--map: \"" + utf8ToW1252(value) + "\" ist weder google noch osm";
+        error = "--map: \"" + pathtext(value) + "\" ist weder google noch osm";
         return false;
       }
     } else if ((allowed & kOptLabels) && args[i] == "--labels") {
       a.labels = true;
       ++i;
     } else {
-      error = "unbekanntes Argument " + utf8ToW1252(args[i]);
+      error = "unbekanntes Argument " + pathtext(args[i]);
       return false;
     }
   }

@@ -30,11 +30,13 @@ lookupsession::~lookupsession() { closedatabase(); }
 
 bool lookupsession::open(const std::string& file, std::string& error) {
   if (!opendatabase(file).ok) {
-    error = "Datei " + utf8ToW1252(file) + std::string(" konnte nicht geöffnet werden!"_w);
+    error = "Datei " + pathtext(file) + std::string(" konnte nicht geöffnet werden!"_w);
     return false;
   }
+  // Named in titles and messages: without its folder, never with raw
+  // control bytes.
   std::size_t slash = file.find_last_of('/');
-  if (slash != std::string::npos) dbfilename = file.substr(slash + 1);
+  dbfilename = pathtext(slash == std::string::npos ? file : file.substr(slash + 1));
   selectall();
   return true;
 }
@@ -122,10 +124,16 @@ std::int64_t nearleftout(bool object) {
   return total > kMaxResults ? total - kMaxResults : 0;
 }
 
-int listedstatus(std::ostream& err, std::string_view command, std::int64_t leftout) {
-  if (leftout <= 0) return kExitOk;
-  say(err, "turmcli " + std::string(command) + ": " + groupdigits(static_cast<std::uint64_t>(leftout)) +
-               std::string(" weitere Treffer nicht aufgelistet (die Liste fasst höchstens "_w) +
-               groupdigits(kMaxResults) + ")");
-  return kExitTruncated;
+int listedstatus(std::ostream& err, std::string_view command, std::int64_t leftout, std::int64_t damaged) {
+  const std::string head = "turmcli " + std::string(command) + ": ";
+  if (damaged > 0)
+    say(err, head + groupdigits(static_cast<std::uint64_t>(damaged)) +
+                 std::string(damaged == 1 ? " Eintrag"_w : " Einträge"_w) +
+                 std::string(" ausgelassen: Koordinaten außerhalb von Länge -180..180 "
+                             "oder Breite -90..90 (Datenbank beschädigt?)"_w));
+  if (leftout > 0)
+    say(err, head + groupdigits(static_cast<std::uint64_t>(leftout)) +
+                 std::string(" weitere Treffer nicht aufgelistet (die Liste fasst höchstens "_w) +
+                 groupdigits(kMaxResults) + ")");
+  return leftout > 0 || damaged > 0 ? kExitTruncated : kExitOk;
 }

@@ -43,9 +43,15 @@ std::int64_t selectionleftout();
 // nearposition): the matches of its last window beyond the list.
 std::int64_t nearleftout(bool object);
 
-// Ends a listing command: with matches left out, says how many on err and
-// returns kExitTruncated, else kExitOk.
-int listedstatus(std::ostream& err, std::string_view command, std::int64_t leftout);
+// Whether --limit (limit >= 0) cut the list: the rows asked for were
+// printed, so matches beyond the list are no shortfall.
+inline bool limitcut(std::int64_t limit, std::int32_t listed) { return limit >= 0 && limit <= listed; }
+
+// Ends a listing command: with matches left out (leftout) or entries left
+// out of the output because their coordinates are no place (damaged, see
+// printresultlist), says how many on err, one line each, and returns
+// kExitTruncated, else kExitOk.
+int listedstatus(std::ostream& err, std::string_view command, std::int64_t leftout, std::int64_t damaged = 0);
 
 // Whether record number `object` lies in the open database; else false
 // with a message naming the last record in error.

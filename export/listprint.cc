@@ -4,12 +4,15 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "celldb/database.h"
+#include "celldb/keptrecords.h"
 #include "celldb/realvalue.h"
+#include "export/shortestreal.h"
 #include "lib/support/strnum.h"
 #include "lib/support/w1252.h"
 #include "query/criteria.h"
@@ -25,24 +28,29 @@ constexpr std::string_view kCsvHeader =
 
 // Rows are formatted straight into one buffer that goes to the stream in
 // large writes.  room(n) makes sure n more bytes fit.
+// The buffer is not cleared: a short list touches only the pages it fills.
 class outbuffer {
  public:
-  explicit outbuffer(std::ostream& os) : os_(os), buf_(kSize) {}
+  explicit outbuffer(std::ostream& os) : os_(os), buf_(std::make_unique_for_overwrite<char[]>(kSize)) {}
   char* room(std::size_t n) {
-    if (used_ + n > buf_.size()) flush();
-    if (n > buf_.size()) buf_.resize(n);
-    return buf_.data() + used_;
+    if (used_ + n > size_) flush();
+    if (n > size_) {
+      buf_ = std::make_unique_for_overwrite<char[]>(n);
+      size_ = n;
+    }
+    return buf_.get() + used_;
   }
-  void done(char* end) { used_ = static_cast<std::size_t>(end - buf_.data()); }
+  void done(char* end) { used_ = static_cast<std::size_t>(end - buf_.get()); }
   void flush() {
-    if (used_ > 0) os_.write(buf_.data(), static_cast<std::streamsize>(used_));
+    if (used_ > 0) os_.write(buf_.get(), static_cast<std::streamsize>(used_));
     used_ = 0;
   }
 
  private:
   static constexpr std::size_t kSize = 1 << 18;
   std::ostream& os_;
-  std::vector<char> buf_;
+  std::unique_ptr<char[]> buf_;
+  std::size_t size_ = kSize;
   std::size_t used_ = 0;
 };
 
@@ -158,14 +166,20 @@ char* putfixed6(char* p, long double v) {
     std::uint64_t q = 0;
     bool fits = true;
     if (a != 0) {
-      int e = 0;
-      const long double m = std::frexp(a, &e);
+      // The x87 format's 64-bit significand and exponent, read from its
+      // bytes (frexp and ldexp are calls into the maths library).
+      unsigned char raw[sizeof(long double)];
+      std::memcpy(raw, &a, sizeof raw);
+      std::uint64_t mant;
+      std::uint16_t biased;
+      std::memcpy(&mant, raw, sizeof mant);
+      std::memcpy(&biased, raw + 8, sizeof biased);
+      const int e = biased - 16382;  // a = mant / 2^64 * 2^e
       const int shift = 64 - e;
-      if (shift <= 0 || shift >= 128) {
+      if (biased == 0 || (mant >> 63) == 0 || shift <= 0 || shift >= 128) {
         fits = false;
       } else {
         using u128 = unsigned __int128;
-        const auto mant = static_cast<std::uint64_t>(std::ldexp(m, 64));
         const u128 n = static_cast<u128>(mant) * 1000000u;
         u128 qq = n >> shift;
         const u128 rest = n & ((static_cast<u128>(1) << shift) - 1);
@@ -192,10 +206,17 @@ char* putfixed6(char* p, long double v) {
 
 char* putcoordinate(char* p, const real& r) { return putfixed6(p, realvalue(r)); }
 
+// Whether a record's coordinates are a place on earth (a damaged file may
+// hold any bytes there, up to 2^127).
+bool onearth(const ttowerrec& rec) {
+  const double lon = realdouble(rec.longitude), lat = realdouble(rec.latitude);
+  return lon >= -180 && lon <= 180 && lat >= -90 && lat <= 90;
+}
+
 // The distance column: |dlon| + |dlat| from the criteria position.
 long double distanceof(const ttowerrec& rec) {
-  return std::fabs(toext(rec.longitude) - toext(criteria.longitude)) +
-         std::fabs(toext(rec.latitude) - toext(criteria.latitude));
+  return std::fabs(realvalue(rec.longitude) - realvalue(criteria.longitude)) +
+         std::fabs(realvalue(rec.latitude) - realvalue(criteria.latitude));
 }
 
 std::string_view typetext(const ttowerrec& r) {
@@ -305,11 +326,10 @@ char* csvrow(char* p, const ttowerrec& rec, std::int32_t nr, std::int32_t recno)
 }
 
 char* geojsonrow(char* p, const ttowerrec& rec, std::int32_t nr, std::int32_t recno) {
-  if (nr > 1) p = put(p, ",\n");
   p = put(p, "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[");
-  p = putcoordinate(p, rec.longitude);
+  p = putshortestreal(p, rec.longitude);
   *p++ = ',';
-  p = putcoordinate(p, rec.latitude);
+  p = putshortestreal(p, rec.latitude);
   p = put(p, "]},\"properties\":{\"nr\":");
   p = putint(p, nr);
   p = put(p, ",\"datnr\":");
@@ -378,9 +398,9 @@ char* kmlrow(char* p, const ttowerrec& rec, std::int32_t nr, std::int32_t recno)
     p = put(p, "</value></Data>");
   }
   p = put(p, "</ExtendedData><Point><coordinates>");
-  p = putcoordinate(p, rec.longitude);
+  p = putshortestreal(p, rec.longitude);
   *p++ = ',';
-  p = putcoordinate(p, rec.latitude);
+  p = putshortestreal(p, rec.latitude);
   return put(p, "</coordinates></Point></Placemark>\n");
 }
 
@@ -391,10 +411,27 @@ using rowfn = char* (*)(char*, const ttowerrec&, std::int32_t, std::int32_t);
 // costs less than a system call.
 constexpr std::int32_t kGap = 64;
 
-void printrows(outbuffer& out, rowfn row, std::int64_t rows) {
-  std::vector<ttowerrec> block(static_cast<std::size_t>(kScanBlockRecords));
+// Writes the rows of entries 1..rows, separator between two of them;
+// returns the entries left out because their coordinates are no place.
+std::int64_t printrows(outbuffer& out, rowfn row, std::string_view separator, std::int64_t rows) {
+  ScanBlock scan;
+  ttowerrec* block = scan.data();
+  std::int64_t written = 0, leftout = 0;
+  auto emit = [&](const ttowerrec& rec, std::int64_t k, std::int32_t recno) {
+    if (!onearth(rec)) {
+      ++leftout;
+      return;
+    }
+    char* p = out.room(kRowRoom);
+    if (written++ > 0) p = put(p, separator);
+    out.done(row(p, rec, static_cast<std::int32_t>(k), recno));
+  };
   for (std::int64_t i = 1; i <= rows;) {
     const std::int32_t first = resultlist[static_cast<std::size_t>(i)];
+    if (const ttowerrec* kept = keptrecord(first)) {  // the search's copy
+      emit(*kept, i++, first);
+      continue;
+    }
     std::int32_t last = first;
     std::int64_t j = i;
     while (j < rows) {
@@ -403,15 +440,15 @@ void printrows(outbuffer& out, rowfn row, std::int64_t rows) {
       last = next;
       ++j;
     }
-    std::int32_t got = readtowers(first, last - first + 1, block.data());
+    std::int32_t got = readtowers(first, last - first + 1, block);
     for (std::int64_t k = i; k <= j; ++k) {
       std::int32_t recno = resultlist[static_cast<std::size_t>(k)];
       if (recno - first >= got) throwshortread(recno);
-      char* p = out.room(kRowRoom);
-      out.done(row(p, block[static_cast<std::size_t>(recno - first)], static_cast<std::int32_t>(k), recno));
+      emit(block[recno - first], k, recno);
     }
     i = j + 1;
   }
+  return leftout;
 }
 
 void putline(outbuffer& out, const std::string& w1252) {
@@ -423,11 +460,12 @@ void putline(outbuffer& out, const std::string& w1252) {
 
 }  // namespace
 
-void printresultlist(std::ostream& os, listformat format, std::int64_t limit) {
+std::int64_t printresultlist(std::ostream& os, listformat format, std::int64_t limit) {
   outbuffer out(os);
   std::int64_t rows = resultcount;
   if (limit >= 0 && limit < rows) rows = limit;
   rowfn row = nullptr;
+  std::string_view separator = "";  // (a view of a literal: never a null pointer)
   switch (format) {
     case listformat::kGrid:
       putline(out, renderline(titlepieces()));
@@ -442,25 +480,30 @@ void printresultlist(std::ostream& os, listformat format, std::int64_t limit) {
     case listformat::kGeojson:
       out.done(put(out.room(64), "{\"type\":\"FeatureCollection\",\"features\":[\n"));
       row = geojsonrow;
+      separator = ",\n";
       break;
     case listformat::kKml: {
       std::string title = selectiontitle(criteria, 255);
-      char* p = out.room(256 + title.size() * 6);
+      char* p = out.room(256 + title.size() * 12);
       p = put(p, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                  "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n<name>");
+      p = putxml(p, title);
+      p = put(p, "</name>\n<Folder>\n<name>");
       p = putxml(p, title);
       out.done(put(p, "</name>\n"));
       row = kmlrow;
       break;
     }
   }
+  std::int64_t leftout = 0;
   try {
-    printrows(out, row, rows);
+    leftout = printrows(out, row, separator, rows);
   } catch (...) {
     out.flush();
     throw;
   }
-  if (format == listformat::kGeojson) out.done(put(out.room(8), rows > 0 ? "\n]}\n" : "]}\n"));
-  if (format == listformat::kKml) out.done(put(out.room(32), "</Document>\n</kml>\n"));
+  if (format == listformat::kGeojson) out.done(put(out.room(8), rows > leftout ? "\n]}\n" : "]}\n"));
+  if (format == listformat::kKml) out.done(put(out.room(32), "</Folder>\n</Document>\n</kml>\n"));
   out.flush();
+  return leftout;
 }

@@ -12,16 +12,24 @@
 //          ([longitude, latitude]) with the properties nr, datnr, type,
 //          net, operator, area, cell, cell_hex, range_m and, after a
 //          surrounding search, dist.
-// kml:     one KML 2.2 document, a Placemark per entry with the same
-//          fields as ExtendedData.
+// kml:     one KML 2.2 document with one Folder (named like the document,
+//          after the selection; empty when nothing was selected), a
+//          Placemark per entry with the same fields as ExtendedData.
+// GeoJSON and KML write each coordinate as the shortest decimal that reads
+// back to the stored real (export/shortestreal.h), so nothing is lost.
 //
 // Text from the database (the type text) never brings control bytes to
-// the output: each one is written as "?".
+// the output: each one is written as "?".  An entry whose coordinates are
+// no place on earth (longitude outside -180..180 or latitude outside
+// -90..90: a damaged file) is left out of every format, so that the output
+// stays valid; the other entries keep their numbers (nr).
 //
-// limit caps the entry lines (-1: all).  Records are read in runs of
-// nearby record numbers, one positioned read per run, and every row is
-// formatted straight into one output buffer.  Throws IoError when a record
-// cannot be read (the rows before it are written).
+// limit caps the entries (-1: all).  Records the search kept a copy of
+// (celldb/keptrecords.h) are taken from there; the others are read in runs
+// of nearby record numbers, one positioned read per run.  Every row is
+// formatted straight into one output buffer.  Returns the number of
+// entries left out.  Throws IoError when a record cannot be read (the rows
+// before it are written).
 #pragma once
 
 #include <cstdint>
@@ -30,4 +38,4 @@
 // The output formats of a result list.
 enum class listformat { kGrid, kCsv, kGeojson, kKml };
 
-void printresultlist(std::ostream& out, listformat format, std::int64_t limit);
+std::int64_t printresultlist(std::ostream& out, listformat format, std::int64_t limit);

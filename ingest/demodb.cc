@@ -5,6 +5,7 @@
 
 #include "lib/support/atomicfile.h"
 #include "ingest/berlinbounds.h"
+#include "ingest/databasepair.h"
 #include "ingest/prepare.h"
 #include "lib/support/ioerror.h"
 
@@ -158,8 +159,11 @@ void generatedemotowers(std::uint64_t count,
   }
 }
 
-demoresult writedemodatabase(const std::string& dir, std::uint64_t count) {
+demoresult writedemodatabase(const std::string& dir, std::uint64_t count, const lockwaiting& how) {
   demoresult result;
+  databasepair pair;
+  if (!pair.begin(dir, how, result.error)) return result;
+  result.notes = pair.notes();
   atomicfile german, berlin;
   if (!german.create(dir, kGermanFile)) {
     result.error = german.error();
@@ -170,7 +174,9 @@ demoresult writedemodatabase(const std::string& dir, std::uint64_t count) {
     return result;
   }
   try {
+    bool stopped = false;
     generatedemotowers(count, [&](const ttowerrec& rec, bool inberlin) {
+      if (stopped || ((result.german & 0xFFFF) == 0xFFFF && how.cancelled && (stopped = how.cancelled()))) return;
       german.write(&rec, sizeof rec);
       ++result.german;
       if (inberlin) {
@@ -178,20 +184,17 @@ demoresult writedemodatabase(const std::string& dir, std::uint64_t count) {
         ++result.berlin;
       }
     });
+    if (stopped) {
+      result.error = "Abgebrochen";
+      return result;
+    }
     german.finish();
     berlin.finish();
   } catch (const IoError& e) {
     result.error = e.what();
     return result;
   }
-  if (!german.commit()) {
-    result.error = german.error();
-    return result;
-  }
-  if (!berlin.commit()) {
-    result.error = berlin.error();
-    return result;
-  }
+  if (!pair.replace(german, berlin, result.error)) return result;
   result.ok = true;
   return result;
 }

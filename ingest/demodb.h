@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "celldb/towerrec.h"
+#include "lib/support/folderlock.h"
 
 // Generates count records in order; berlin tells whether the record lies in
 // the Berlin box (decided on its coordinates in millionths of a degree,
@@ -20,11 +22,14 @@ void generatedemotowers(std::uint64_t count,
 struct demoresult {
   bool ok = false;
   std::string error;  // Windows-1252, when !ok
+  std::vector<std::string> notes;  // what was put right before the run (databasepair)
   std::uint64_t german = 0, berlin = 0;
 };
 
 // Writes germtowers.dat (count records) and berlintowers.dat (its Berlin
-// part) into dir, each replaced only when complete.
-demoresult writedemodatabase(const std::string& dir, std::uint64_t count);
+// part) into dir and replaces both as one when complete, holding the
+// folder lock (waiting for another run as `how` says; how.cancelled is
+// also polled while the records are made).
+demoresult writedemodatabase(const std::string& dir, std::uint64_t count, const lockwaiting& how = {});
 
 inline constexpr std::uint64_t kDemoDefaultCount = 200'000;

@@ -7,14 +7,14 @@ bool readexportheader(csvreader& csv, const std::string& path, csvcolumns& colum
   switch (csv.next()) {
     case csvreader::kRecord: break;
     case csvreader::kEnd:
-      error = std::string("Datei "_w) + utf8ToW1252(path) +
+      error = std::string("Datei "_w) + pathtext(path) +
               std::string(" ist leer (keine Kopfzeile)"_w);
       return false;
     case csvreader::kError: error = csv.error(); return false;
   }
   std::string missing;
   if (!findcolumns(csv.fields().data(), csv.fields().size(), columns, missing)) {
-    error = std::string("Kopfzeile von "_w) + utf8ToW1252(path) +
+    error = std::string("Kopfzeile von "_w) + pathtext(path) +
             std::string(": Spalte fehlt: "_w) + missing;
     return false;
   }

@@ -48,7 +48,7 @@ bool inputsource::open(const std::string& path, bool threaded, std::size_t block
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
       int code = errno;
-      error_ = std::string("Datei "_w) + utf8ToW1252(path) +
+      error_ = std::string("Datei "_w) + pathtext(path) +
                std::string(" kann nicht geöffnet werden: "_w) + utf8ToW1252(std::strerror(code));
       return false;
     }
@@ -57,7 +57,7 @@ bool inputsource::open(const std::string& path, bool threaded, std::size_t block
   struct stat st {};
   if (::fstat(fd_, &st) == 0) {
     if (S_ISDIR(st.st_mode)) {
-      error_ = std::string("Datei "_w) + utf8ToW1252(path) + std::string(" ist ein Verzeichnis"_w);
+      error_ = std::string("Datei "_w) + pathtext(path) + std::string(" ist ein Verzeichnis"_w);
       return false;
     }
     regular_ = S_ISREG(st.st_mode);
@@ -216,7 +216,7 @@ bool inputsource::fill() {
       continue;
     }
     int code = errno;
-    fail(std::string("Lesefehler in "_w) + utf8ToW1252(path_) + ": " +
+    fail(std::string("Lesefehler in "_w) + pathtext(path_) + ": " +
          utf8ToW1252(std::strerror(code)));
     return false;
   }
@@ -257,13 +257,13 @@ long inputsource::inflatesome(char* dst, std::size_t n) {
         if (!fill()) return -1;
       }
       if (inend_ - inpos_ < 2 || in_[inpos_] != 0x1f || in_[inpos_ + 1] != 0x8b)
-        return fail(std::string("Nach den gzip-Daten folgen fremde Bytes in "_w) + utf8ToW1252(path_));
+        return fail(std::string("Nach den gzip-Daten folgen fremde Bytes in "_w) + pathtext(path_));
       inflateReset(&z_);
       streamended_ = false;
     }
     if (inpos_ == inend_) {
       if (eof_)
-        return fail(std::string("gzip-Datei "_w) + utf8ToW1252(path_) +
+        return fail(std::string("gzip-Datei "_w) + pathtext(path_) +
                     std::string(" ist unvollständig (vorzeitiges Ende)"_w));
       if (!fill()) return -1;
       continue;
@@ -276,9 +276,9 @@ long inputsource::inflatesome(char* dst, std::size_t n) {
       streamended_ = true;
     } else if (rc == Z_BUF_ERROR) {
       if (z_.avail_in != 0)
-        return fail(std::string("gzip-Daten fehlerhaft in "_w) + utf8ToW1252(path_));
+        return fail(std::string("gzip-Daten fehlerhaft in "_w) + pathtext(path_));
     } else if (rc != Z_OK) {
-      return fail(std::string("gzip-Daten fehlerhaft in "_w) + utf8ToW1252(path_) + ": " +
+      return fail(std::string("gzip-Daten fehlerhaft in "_w) + pathtext(path_) + ": " +
                   (z_.msg ? z_.msg : "zlib-Fehler"));
     }
   }

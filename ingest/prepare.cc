@@ -1,42 +1,16 @@
 #include "ingest/prepare.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <csignal>
 #include <vector>
 
 #include "ingest/csvreader.h"
+#include "ingest/databasepair.h"
 #include "ingest/exportreader.h"
 #include "ingest/inputsource.h"
 #include "ingest/queuedwriter.h"
 #include "lib/support/atomicfile.h"
 #include "lib/support/ioerror.h"
 #include "lib/support/w1252.h"
-
-namespace {
-
-
-// Whether the pid in a temporary name ".NAME.tmp<pid>-<n>" is gone.
-bool deadwriter(const std::string& entry, const std::string& prefix) {
-  std::size_t i = prefix.size(), digits = 0;
-  long long pid = 0;
-  while (i < entry.size() && entry[i] >= '0' && entry[i] <= '9' && digits < 12) {
-    pid = pid * 10 + (entry[i++] - '0');
-    ++digits;
-  }
-  if (digits == 0 || i >= entry.size() || entry[i] != '-') return false;
-  for (++i; i < entry.size(); ++i)
-    if (entry[i] < '0' || entry[i] > '9') return false;
-  if (pid <= 0 || pid > INT_MAX) return pid > INT_MAX;
-  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-}
-
-}  // namespace
 
 std::uint64_t preparecounts::skippedtotal() const {
   std::uint64_t n = 0;
@@ -57,28 +31,6 @@ std::string skipreasontext(int reason) {
   }
 }
 
-int removestaletemporaries(const std::string& dir) {
-  int removed = 0;
-  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return 0;
-  const std::string prefixes[] = {std::string(".") + kGermanFile + ".tmp",
-                                  std::string(".") + kBerlinFile + ".tmp"};
-  std::vector<std::string> stale;
-  while (struct dirent* e = ::readdir(d)) {
-    std::string name = e->d_name;
-    for (const std::string& prefix : prefixes)
-      if (name.compare(0, prefix.size(), prefix) == 0 && deadwriter(name, prefix)) stale.push_back(name);
-  }
-  ::closedir(d);
-  for (const std::string& name : stale) {
-    std::string path = joinpath(dir.empty() ? "." : dir, name);
-    struct stat st {};
-    // Only plain files: never follow or remove anything planted under such a name.
-    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0) ++removed;
-  }
-  return removed;
-}
-
 prepareresult preparedatabase(const prepareoptions& options) {
   prepareresult result;
   preparecounts& counts = result.counts;
@@ -87,6 +39,11 @@ prepareresult preparedatabase(const prepareoptions& options) {
     result.error = message;
     return result;
   };
+
+  databasepair pair;
+  std::string pairerror;
+  if (!pair.begin(options.dir, {options.waiting, options.cancelled, -1}, pairerror)) return failed(pairerror);
+  result.notes = pair.notes();
 
   // Outputs first: a target that cannot be written fails before any work.
   atomicfile german, berlin;
@@ -121,7 +78,7 @@ prepareresult preparedatabase(const prepareoptions& options) {
     if (!read) return failed(rowerror);
     if (options.cancelled && options.cancelled()) return failed(std::string("Abgebrochen"_w));
     if (counts.german == 0)
-      return failed(std::string("Keine deutsche Zelle (mcc 262) in "_w) + utf8ToW1252(options.csvpath) +
+      return failed(std::string("Keine deutsche Zelle (mcc 262) in "_w) + pathtext(options.csvpath) +
                     " (" + std::to_string(counts.rows) +
                     std::string(" Zeilen gelesen): die alten Dateien bleiben unverändert"_w));
     out.finish();
@@ -131,10 +88,7 @@ prepareresult preparedatabase(const prepareoptions& options) {
     return failed(e.what());
   }
   // Both files are complete on disk; now replace the old ones.
-  if (!german.commit()) return failed(german.error());
-  if (!berlin.commit())
-    return failed(berlin.error() + std::string(" (germtowers.dat wurde schon ersetzt)"_w));
-  removestaletemporaries(options.dir);
+  if (!pair.replace(german, berlin, pairerror)) return failed(pairerror);
   result.ok = true;
   return result;
 }

@@ -7,8 +7,10 @@
 // without error; on any failure (or when cancelled) the old files stay as
 // they were and the temporary files are removed.  An input without a
 // single German cell is a failure too: it is not the export it should be,
-// and it must not empty a good database.  A successful run also removes
-// the temporary files that a killed earlier run left in the folder.
+// and it must not empty a good database.  The run holds the folder's lock
+// from start to end (databasepair.h): a second run waits for it; it
+// first finishes what a killed run left and removes the temporary files
+// of dead runs.  Both files are replaced as one.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +18,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ingest/towerrow.h"
 
@@ -45,8 +48,12 @@ struct prepareoptions {
   // Called every few MB of input (optional).
   std::function<void(const prepareprogress&)> progress;
   // Polled at least every `cancelevery` bytes of input, and while waiting
-  // for input; true stops the run as a failure (optional).
+  // for input or for the folder lock; true stops the run as a failure
+  // (optional).
   std::function<bool()> cancelled;
+  // Called once when another run holds the folder lock and this one waits
+  // for it (optional).
+  std::function<void()> waiting;
 
   // Buffers and limits.  Tests and fuzzing make them small, so that
   // refills, the record limit and the cancel polls come within reach of
@@ -62,15 +69,11 @@ struct prepareoptions {
 struct prepareresult {
   bool ok = false;
   std::string error;  // one line, Windows-1252, when !ok
+  std::vector<std::string> notes;  // what was put right before the run (databasepair)
   preparecounts counts;
 };
 
 prepareresult preparedatabase(const prepareoptions& options);
-
-// Removes dir/.NAME.tmp<pid>-<n> files of NAME (germtowers.dat and
-// berlintowers.dat) whose process no longer runs: what a killed run left.
-// Returns how many it removed.
-int removestaletemporaries(const std::string& dir);
 
 // Short German description of a skip reason ("net nicht in 0..65535").
 std::string skipreasontext(int reason);

@@ -48,7 +48,7 @@ class summary {
 
 std::vector<std::string> preparesummary(const std::string& csvpath, const preparecounts& c) {
   summary s;
-  s.row("Gelesen", c.rows, std::string("Zeilen aus "_w) + utf8ToW1252(csvpath));
+  s.row("Gelesen", c.rows, std::string("Zeilen aus "_w) + pathtext(csvpath));
   s.row(kGermanFile, c.german, "Zellen"_w);
   s.capacity(c.german);
   s.row(kBerlinFile, c.berlin, "Zellen"_w);
@@ -62,7 +62,7 @@ std::vector<std::string> preparesummary(const std::string& csvpath, const prepar
 
 std::vector<std::string> updatesummary(const std::string& diffpath, const updatecounts& c) {
   summary s;
-  s.row("Gelesen", c.rows, std::string("Zeilen aus "_w) + utf8ToW1252(diffpath));
+  s.row("Gelesen", c.rows, std::string("Zeilen aus "_w) + pathtext(diffpath));
   s.row(kGermanFile, c.german, std::string("Zellen (vorher "_w) + groupdigits(c.before) + ")");
   s.capacity(c.german);
   s.row(kBerlinFile, c.berlin, "Zellen"_w);

@@ -10,6 +10,7 @@
 
 #include "ingest/berlinbounds.h"
 #include "ingest/csvreader.h"
+#include "ingest/databasepair.h"
 #include "ingest/exportreader.h"
 #include "ingest/inputsource.h"
 #include "lib/support/atomicfile.h"
@@ -131,17 +132,31 @@ class databasereader {
     if (fd_ >= 0) ::close(fd_);
   }
 
-  // 0: opened; ENOENT: no such file; other: errno of the failure.
+  // 0: opened; ENOENT: no such file; other: errno of the failure.  A
+  // name that is no regular file gives kNotRegular, with what it is in
+  // kind().
+  static constexpr int kNotRegular = -1;
   int open(const std::string& path) {
     path_ = path;
     fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0) return errno;
+    if (fd_ < 0) {
+      int code = errno;
+      struct stat st {};
+      if (code == ENOENT || ::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return code;
+      kindof(st);
+      return kNotRegular;
+    }
     struct stat st {};
     if (::fstat(fd_, &st) != 0) return errno;
-    if (!S_ISREG(st.st_mode)) return ENOENT;
+    if (!S_ISREG(st.st_mode)) {
+      kindof(st);
+      return kNotRegular;
+    }
     size_ = static_cast<std::uint64_t>(st.st_size);
     return 0;
   }
+  const std::string& kind() const { return kind_; }
+  std::uint64_t bytes() const { return size_; }
 
   std::uint64_t records() const { return size_ / sizeof(ttowerrec); }
 
@@ -155,10 +170,9 @@ class databasereader {
       ssize_t r = ::pread(fd_, p + got, want - got, static_cast<off_t>(done_ * sizeof(ttowerrec) + got));
       if (r < 0 && errno == EINTR) continue;
       if (r < 0)
-        throw IoError(errno, std::string("Lesefehler in "_w) + utf8ToW1252(path_) + ": " +
-                                 std::strerror(errno));
+        throw IoError(errno, std::string("Lesefehler in "_w) + pathtext(path_) + ": " + systemreason(errno));
       if (r == 0)
-        throw IoError(EIO, utf8ToW1252(path_) + std::string(" ist beim Lesen kürzer geworden"_w));
+        throw IoError(EIO, pathtext(path_) + std::string(" ist beim Lesen kürzer geworden"_w));
       got += static_cast<std::size_t>(r);
     }
     done_ += n;
@@ -166,8 +180,16 @@ class databasereader {
   }
 
  private:
+  void kindof(const struct stat& st) {
+    kind_ = S_ISDIR(st.st_mode)    ? std::string("ein Verzeichnis"_w)
+            : S_ISFIFO(st.st_mode) ? std::string("eine FIFO (benannte Pipe)"_w)
+            : S_ISSOCK(st.st_mode) ? std::string("ein Socket"_w)
+            : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? std::string("ein Gerät"_w)
+                                                          : std::string("keine gewöhnliche Datei"_w);
+  }
+
   int fd_ = -1;
-  std::string path_;
+  std::string path_, kind_;
   std::uint64_t size_ = 0, done_ = 0;
 };
 
@@ -189,18 +211,31 @@ updateresult updatedatabase(const updateoptions& options) {
   };
   auto cancelled = [&] { return options.cancelled && options.cancelled(); };
 
+  // One writer at a time: the lock before the database is read.
+  databasepair pair;
+  std::string pairerror;
+  if (!pair.begin(options.dir, {options.waiting, options.cancelled, -1}, pairerror)) return failed(pairerror);
+  result.notes = pair.notes();
+
   const std::string germanpath = joinpath(options.dir, kGermanFile);
   databasereader db;
   if (int e = db.open(germanpath); e != 0) {
     if (e == ENOENT) {
       result.nodatabase = true;
-      return failed(std::string(kGermanFile) + std::string(" fehlt in "_w) +
-                    utf8ToW1252(options.dir) +
+      return failed(std::string(kGermanFile) + std::string(" fehlt in "_w) + pathtext(options.dir) +
                     std::string(": zuerst mit turmcli prepare aus einem ganzen Export anlegen"_w));
     }
-    return failed(utf8ToW1252(germanpath) + std::string(" lässt sich nicht öffnen: "_w) +
-                  std::strerror(e));
+    if (e == databasereader::kNotRegular)
+      return failed(pathtext(germanpath) + " ist " + db.kind() +
+                    std::string(", keine Datenbankdatei: nichts geschrieben"_w));
+    return failed(pathtext(germanpath) + std::string(" lässt sich nicht öffnen: "_w) + systemreason(e));
   }
+  if (db.records() == 0)
+    return failed(pathtext(germanpath) +
+                  (db.bytes() == 0 ? std::string(" ist leer (0 Bytes)"_w)
+                                   : " hat " + std::to_string(db.bytes()) +
+                                         std::string(" Bytes, keinen ganzen Datensatz"_w)) +
+                  std::string(": keine Datenbank zum Aktualisieren, nichts geschrieben (neu anlegen mit turmcli prepare)"_w));
   counts.before = db.records();
 
   atomicfile german, berlin;
@@ -276,10 +311,7 @@ updateresult updatedatabase(const updateoptions& options) {
     return failed(e.what());
   }
   if (cancelled()) return failed("Abgebrochen");
-  if (!german.commit()) return failed(german.error());
-  if (!berlin.commit())
-    return failed(berlin.error() + std::string(" (germtowers.dat wurde schon ersetzt)"_w));
-  removestaletemporaries(options.dir);
+  if (!pair.replace(german, berlin, pairerror)) return failed(pairerror);
   result.ok = true;
   return result;
 }

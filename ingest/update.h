@@ -10,7 +10,12 @@
 // the last one wins (the cell keeps the place of its first row).
 // berlintowers.dat is then rewritten as the records of the new
 // germtowers.dat that lie in the Berlin box (inberlin), in file order.
-// A successful run also removes what a killed earlier run left behind.
+// The run holds the folder's lock from start to end (databasepair.h): a
+// second run waits for it, so two updates never lose each other's cells;
+// it first finishes what a killed run left and removes the temporary files
+// of dead runs.  An empty germtowers.dat, or one that is no regular file
+// (a folder, a FIFO) or a link, is refused with a message naming what it
+// is; nothing is written then.
 //
 // Cost: the diff is read once and its cells indexed in memory; the
 // database is read once, block by block, and written once.  Both files are
@@ -22,6 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ingest/prepare.h"
 #include "ingest/towerrow.h"
@@ -46,16 +52,20 @@ struct updateoptions {
   std::string dir = ".";
   // Called every few MB of diff input (optional).
   std::function<void(const prepareprogress&)> progress;
-  // Polled at least every 256 KB of diff, while waiting for input and
-  // once per block of the database; true stops the run as a failure
-  // (optional).
+  // Polled at least every 256 KB of diff, while waiting for input or for
+  // the folder lock and once per block of the database; true stops the
+  // run as a failure (optional).
   std::function<bool()> cancelled;
+  // Called once when another run holds the folder lock and this one waits
+  // for it (optional).
+  std::function<void()> waiting;
 };
 
 struct updateresult {
   bool ok = false;
   bool nodatabase = false;  // germtowers.dat missing in dir (nothing was done)
   std::string error;        // one line, Windows-1252, when !ok
+  std::vector<std::string> notes;  // what was put right before the run (databasepair)
   updatecounts counts;
 };
 

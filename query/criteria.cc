@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "celldb/database.h"
+#include "celldb/keptrecords.h"
 #include "celldb/realvalue.h"
 
 ttowerrec criteria{};
@@ -60,10 +61,12 @@ void selectbycriteria(const ttowerrec& crit, real tollon, real tollat) {
   const KeyFilter keys(crit);  // crit may be a record the caller changes
   const Window window(crit, tollon, tollat);
   resultcount = 0;
+  beginkeeping();
   scantowers([&](std::int32_t n, const ttowerrec& rec) {
     if (keys(rec) && window.holds(rec)) {
       if (resultcount >= kMaxResults) return false;  // list full: the rest is not stored
       resultlist[static_cast<std::size_t>(++resultcount)] = n;
+      keeprecord(n, rec);
     }
     return true;
   });

@@ -64,6 +64,9 @@ class KeyFilter {
     field(18, 4, true);   // cellid
   }
 
+  // True when every record passes (no key field set).
+  bool takesall() const { return lomask_ == 0 && himask_ == 0 && !unknown_; }
+
   bool operator()(const ttowerrec& rec) const {
     const auto* r = reinterpret_cast<const unsigned char*>(&rec);
     std::uint32_t lo;

@@ -1,8 +1,9 @@
 // The texts of the result list screen as plain data: each line is a list
 // of pieces, a text to be placed at a 1-based character column.  Texts are
-// Windows-1252 and never cut or padded to their column, so a long text
-// runs on into the next column's space.  The GUI paints the pieces; the
-// command-line tool prints renderline() of them.
+// Windows-1252 and never cut or padded to their column; each column owns
+// the characters of its widest value and a blank (query/listcolumns.h).
+// The GUI paints the pieces; the command-line tool prints renderline() of
+// them.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "celldb/towerrec.h"
+#include "query/listcolumns.h"
 
 struct RowPiece {
   int column;  // 1-based
@@ -18,12 +20,6 @@ struct RowPiece {
   friend bool operator==(const RowPiece&, const RowPiece&) = default;
 };
 using RowPieces = std::vector<RowPiece>;
-
-// Starting columns of the list's columns.
-namespace listcolumn {
-inline constexpr int kNr = 2, kDatNr = 10, kArt = 18, kNetz = 24, kArea = 39, kCellid = 44,
-                     kLaenge = 52, kBreite = 62, kRange = 72, kDist = 80;
-}
 
 // Row 1: "Turmfinder in Deutschland" (dbfilename "germtowers.dat") or
 // "Turmfinder in Berlin", "; Anzahl=" and resultcount grouped to width 4,
@@ -34,13 +30,13 @@ RowPieces titlepieces();
 RowPieces headerpieces();
 
 // Row 3: "Auswahl:" at column 2 and each set criterion of `criteria` at
-// its column; the window sum tolerancelon + tolerancelat at column 80
+// its column; the window sum tolerancelon + tolerancelat in the Dist column
 // when surroundingresult.
 RowPieces criteriapieces();
 
 // One data row for record rec, shown as list entry listindex with record
-// number recno; the distance from the criteria position at column 80 when
-// surroundingresult.
+// number recno; the distance from the criteria position in the Dist
+// column when surroundingresult.
 RowPieces rowpieces(const ttowerrec& rec, std::int32_t listindex, std::int32_t recno);
 
 // The criteria in one line: "Turmfinder", then " <typetext>", " Netz:<id>

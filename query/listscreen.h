@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+class Surface;
+
 // Draws the whole screen from list index firstvisible (0 counts as 1) over
 // the grid's gridlines rows.  Reads one record per data row and sets
 // currentobject to the record drawn highlighted.  Without readerror a
@@ -18,6 +20,17 @@
 // window); every other row is left as it is on the surface.
 void drawlist(std::int32_t firstvisible, std::string* readerror = nullptr, int firstrow = 1,
               int lastrow = 65535);
+
+// The grid metrics of the list for the surface's current font:
+// setgridmetrics, then cellwidth widened to the widest character numbers
+// are written with (listcolumn::kNumberCharacters), so that at any font a
+// column's widest number fits its characters and the blank after it stays
+// free.
+void setlistmetrics(Surface& surface);
+
+// Pixel width of the widest list line (listcolumn::kLineWidth characters
+// from the left margin) with the current grid metrics.
+int listpixelwidth();
 
 // Band colours and text colours of the list.
 inline constexpr int kHeaderBand = 10;

@@ -4,9 +4,11 @@
 #include <cmath>
 
 #include "celldb/database.h"
+#include "celldb/keptrecords.h"
 #include "celldb/realvalue.h"
 #include "lib/support/ioerror.h"
 #include "query/criteria.h"
+#include "query/windowkeys.h"
 
 std::array<real, kMaxSortedResults + 1> distlist{};
 
@@ -58,6 +60,18 @@ struct WindowPlan {
     return exactpass(rec, limit);
   }
 
+  // The key ranges of pass k's window (positive: see WindowKeys).
+  WindowKeys keys(int k, bool positive) const {
+    return WindowKeys(testlon, lon, testlat, lat, t[static_cast<std::size_t>(k - 1)], positive);
+  }
+
+  // Whether the cheaper keys of positive reals may be used for every
+  // window: each tested axis's widest window lies above 0.
+  bool positive() const {
+    const long double widest = t[kMaxSearchPasses - 1];
+    return (!testlon || WindowKeys::abovezero(lon, widest)) && (!testlat || WindowKeys::abovezero(lat, widest));
+  }
+
   int exactpass(const ttowerrec& rec, int limit) const {
     long double m = 0.0L;
     if (testlon) m = std::fabs(realvalue(rec.longitude) - lon);
@@ -68,6 +82,25 @@ struct WindowPlan {
     return k + 1;
   }
 };
+
+// Visits the records that pass keys and may lie in window (which visit
+// may change), in file order.  Without a key field only the window is
+// looked at.
+template <bool kPositive, typename Visit>
+void scanwindow(const KeyFilter& keys, const WindowKeys& window, Visit&& visit) {
+  if (keys.takesall())
+    scantaking([&](const ttowerrec& rec) { return window.mayhold<kPositive>(rec); }, visit);
+  else
+    scantaking([&](const ttowerrec& rec) { return keys(rec) && window.mayhold<kPositive>(rec); }, visit);
+}
+
+template <typename Visit>
+void scanwindow(const KeyFilter& keys, const WindowKeys& window, bool positive, Visit&& visit) {
+  if (positive)
+    scanwindow<true>(keys, window, visit);
+  else
+    scanwindow<false>(keys, window, visit);
+}
 
 // The pass at which the pass-by-pass search stops: the first whose list
 // (capped at kMaxResults) holds at least n, else the last.
@@ -110,14 +143,23 @@ int searchwindows(const ttowerrec& crit, const WindowPlan& plan, int n) {
     passof.resize(static_cast<std::size_t>(kept));
   };
 
+  // The key ranges of the window of pass `cutoff`.
+  const bool positive = plan.positive();
+  WindowKeys window = plan.keys(cutoff, positive);
+  int windowof = cutoff;
+
   resultcount = 0;
+  beginkeeping();
   try {
-    scantowers([&](std::int32_t recno, const ttowerrec& rec) {
-      if (!keys(rec)) return true;
+    scanwindow(keys, window, positive, [&](std::int32_t recno, const ttowerrec& rec) {
       int k = plan.firstpass(rec, cutoff);
       if (k == 0) return true;
       ++count[static_cast<std::size_t>(k)];
       cutoff = stoppass(count, n);  // stays >= k
+      if (cutoff != windowof) {
+        window = plan.keys(cutoff, positive);
+        windowof = cutoff;
+      }
       if (overflow) return true;
       if (stored == kMaxResults) {
         if (cutoff < compactedat) {
@@ -131,6 +173,7 @@ int searchwindows(const ttowerrec& crit, const WindowPlan& plan, int n) {
       }
       resultlist[static_cast<std::size_t>(++stored)] = recno;
       passof.push_back(static_cast<std::uint8_t>(k));
+      keeprecord(recno, rec);
       return true;
     });
   } catch (const IoError&) {
@@ -148,11 +191,13 @@ int searchwindows(const ttowerrec& crit, const WindowPlan& plan, int n) {
     return pass;
   }
   resultcount = 0;
-  scantowers([&](std::int32_t recno, const ttowerrec& rec) {
-    if (!keys(rec)) return true;
+  beginkeeping();
+  window = plan.keys(pass, positive);
+  scanwindow(keys, window, positive, [&](std::int32_t recno, const ttowerrec& rec) {
     if (plan.firstpass(rec, pass) == 0) return true;
     if (resultcount >= kMaxResults) return false;
     resultlist[static_cast<std::size_t>(++resultcount)] = recno;
+    keeprecord(recno, rec);
     return true;
   });
   return pass;

@@ -33,7 +33,17 @@ bool putfontrecord(const std::string& filename, std::int32_t index, const fontre
       if (reason) *reason = std::string("keine gewöhnliche Datei"_w);
       return false;
     }
-    if (kind == SmallFile::toolarge) return writerecord(filename, index, record);
+    if (kind == SmallFile::toolarge) {
+      // Changed in place: never through a link, which may name any file.
+      struct stat st {};
+      if (::lstat(filename.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (reason)
+          *reason = std::string("die Datei ist ein Link auf eine Datei über 1 MiB, keine Schriftdatei; "
+                                "er wird nicht durch ihn hindurch geschrieben"_w);
+        return false;
+      }
+      return writerecord(filename, index, record);
+    }
     const std::size_t size = sizeof(fontrecord);
     const std::size_t count = old.size() / size;
     const auto at = static_cast<std::size_t>(index);

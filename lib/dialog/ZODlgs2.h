@@ -15,8 +15,8 @@
 inline constexpr int kMaxChoices = 31;  // entry indices 0..30
 
 // The one-field layout: label (id 200) and edit (id 300) on row 2, OK
-// (okid, oktext) and Cancel on row 4; fieldcount 1, itemcount 4.  Uses and
-// empties the one-shot field hint.
+// (okid, oktext) and Cancel on row 5, a row below the edit's lower edge;
+// fieldcount 1, itemcount 4.  Uses and empties the one-shot field hint.
 void describeonefield(int labelwidth, int fieldwidth, int okid, const std::string& oktext,
                       std::uint16_t& fieldcount, std::uint16_t& itemcount, dlgtable& t);
 

@@ -12,8 +12,9 @@ void describeonefield(int labelwidth, int fieldwidth, int okid, const std::strin
   int w = fieldwidth + labelwidth + 10;
   describeitem(3, 2, 200, t[1], 0, "", 1, labelwidth, kindlabel);
   describeitem(labelwidth + 2, 2, 300, t[2], 0, "", 1, fieldwidth, kindedit);
-  describebutton(w / 3, 4, okid, oktext, t[3]);
-  describebutton(2 * (w / 3), 4, 2, "Abbruch", t[4]);
+  // An edit is a line high, two row units: row 4 would touch it.
+  describebutton(w / 3, 5, okid, oktext, t[3]);
+  describebutton(2 * (w / 3), 5, 2, "Abbruch", t[4]);
   describeheader(w, 12, "", t);
   if (!oneshotfieldhint.empty()) {
     hintpanelswitch = 1;

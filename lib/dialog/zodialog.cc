@@ -407,15 +407,26 @@ void Tzodialog::placewindow() {
     t[0].x = 1;
     t[0].y = 1;
   } else if (placement > 0) {
+    // 1: centred on the window the dialog belongs to (on the screen when
+    // it belongs to none); 2: in the parent's client area.
     QRect area;
     QWidget* parent = parentWidget();
     if (placement == 2 && parent) {
       area = QRect(parent->mapToGlobal(QPoint(0, 0)), parent->size());
+    } else if (parent) {
+      area = parent->window()->frameGeometry();
     } else {
       area = !screen.isEmpty() ? screen : QRect(0, 0, t[0].width, t[0].height);
     }
-    t[0].x = static_cast<std::uint16_t>(area.left() + std::max(0, (area.width() - t[0].width) / 2));
-    t[0].y = static_cast<std::uint16_t>(area.top() + std::max(0, (area.height() - t[0].height) / 2));
+    int x = area.left() + (area.width() - t[0].width) / 2;
+    int y = area.top() + (area.height() - t[0].height) / 2;
+    if (!screen.isEmpty()) {
+      // Never beyond the screen (its top left corner wins).
+      x = std::max(screen.left(), std::min(x, screen.right() + 1 - t[0].width));
+      y = std::max(screen.top(), std::min(y, screen.bottom() + 1 - t[0].height));
+    }
+    t[0].x = static_cast<std::uint16_t>(std::max(0, x));
+    t[0].y = static_cast<std::uint16_t>(std::max(0, y));
   }
   if (istabsheetdialog) return;
   move(t[0].x, t[0].y);

@@ -8,7 +8,10 @@
 // OK, OK-and-continue, Yes or No is pressed; an answer of false keeps the
 // dialog open with modal result 0.  Cancel closes with result 2 and no
 // check.  Enter and Escape press no button; Enter in an edit moves to the
-// next control.  The dialog is shown with exec() (showmodal()).
+// next control.  The dialog is shown with exec() (showmodal()); it opens
+// centred on the window it belongs to (placement 1; on the screen when it
+// belongs to none) or in its parent's client area (placement 2), and
+// always within the screen.
 #pragma once
 
 #include <cstdint>

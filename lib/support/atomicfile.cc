@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,13 +42,13 @@ bool atomicfile::create(const std::string& dir, const std::string& name) {
   struct stat st {};
   if (::stat(dir_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
     code_ = ENOENT;
-    error_ = std::string("Verzeichnis "_w) + utf8ToW1252(dir_) + std::string(" existiert nicht"_w);
+    error_ = std::string("Verzeichnis "_w) + pathtext(dir_) + std::string(" existiert nicht"_w);
     return false;
   }
   const bool replaces = ::stat(target_.c_str(), &st) == 0;
   if (replaces && S_ISDIR(st.st_mode)) {
     code_ = EISDIR;
-    error_ = utf8ToW1252(target_) + std::string(" ist ein Verzeichnis"_w);
+    error_ = pathtext(target_) + std::string(" ist ein Verzeichnis"_w);
     return false;
   }
   static std::atomic<unsigned> serial{0};
@@ -56,7 +57,12 @@ bool atomicfile::create(const std::string& dir, const std::string& name) {
                                           std::to_string(serial++));
     fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd_ >= 0) {
+      // A new file: nobody else can hold its lock yet.
+      (void)::flock(fd_, LOCK_EX | LOCK_NB);
+      struct stat own {};
+      inode_ = ::fstat(fd_, &own) == 0 ? static_cast<std::uint64_t>(own.st_ino) : 0;
       if (replaces && S_ISREG(st.st_mode)) (void)::fchmod(fd_, st.st_mode & 07777);
+      finished_ = false;
       temp_ = temp;
       buf_.assign(buffersize_, '\0');
       used_ = 0;
@@ -67,7 +73,7 @@ bool atomicfile::create(const std::string& dir, const std::string& name) {
   }
   int code = errno;
   code_ = code;
-  error_ = std::string("Datei "_w) + utf8ToW1252(target_) +
+  error_ = std::string("Datei "_w) + pathtext(target_) +
            std::string(" kann nicht geschrieben werden: "_w) + syserror(code);
   return false;
 }
@@ -79,7 +85,7 @@ void atomicfile::flush() {
     if (n < 0) {
       if (errno == EINTR) continue;
       int code = errno;
-      throw IoError(code, std::string("Schreibfehler in "_w) + utf8ToW1252(target_) + ": " + syserror(code));
+      throw IoError(code, std::string("Schreibfehler in "_w) + pathtext(target_) + ": " + syserror(code));
     }
     done += static_cast<std::size_t>(n);
   }
@@ -87,7 +93,7 @@ void atomicfile::flush() {
 }
 
 void atomicfile::write(const void* data, std::size_t n) {
-  if (fd_ < 0) throw IoError(EBADF, std::string("Datei nicht offen: "_w) + utf8ToW1252(target_));
+  if (fd_ < 0 || finished_) throw IoError(EBADF, std::string("Datei nicht offen: "_w) + pathtext(target_));
   const char* p = static_cast<const char*>(data);
   bytes_ += n;
   while (n > 0) {
@@ -101,35 +107,34 @@ void atomicfile::write(const void* data, std::size_t n) {
 }
 
 void atomicfile::finish() {
-  if (fd_ < 0) throw IoError(EBADF, std::string("Datei nicht offen: "_w) + utf8ToW1252(target_));
+  if (fd_ < 0 || finished_) throw IoError(EBADF, std::string("Datei nicht offen: "_w) + pathtext(target_));
   flush();
   if (::fsync(fd_) != 0) {
     int code = errno;
-    throw IoError(code, std::string("Schreibfehler in "_w) + utf8ToW1252(target_) + ": " + syserror(code));
+    throw IoError(code, std::string("Schreibfehler in "_w) + pathtext(target_) + ": " + syserror(code));
   }
-  int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0) {
-    int code = errno;
-    throw IoError(code, std::string("Schreibfehler in "_w) + utf8ToW1252(target_) + ": " + syserror(code));
-  }
+  finished_ = true;
 }
 
-bool atomicfile::commit() {
-  if (temp_.empty() || fd_ >= 0) {
+bool atomicfile::commit(bool discardonfailure) {
+  if (temp_.empty() || !finished_) {
     code_ = EINVAL;
-    error_ = std::string("Datei "_w) + utf8ToW1252(target_) + std::string(" ist nicht fertig geschrieben"_w);
+    error_ = std::string("Datei "_w) + pathtext(target_) + std::string(" ist nicht fertig geschrieben"_w);
     return false;
   }
   if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
     int code = errno;
     code_ = code;
-    error_ = std::string("Datei "_w) + utf8ToW1252(target_) +
+    error_ = std::string("Datei "_w) + pathtext(target_) +
              std::string(" kann nicht ersetzt werden: "_w) + syserror(code);
-    discard();
+    if (discardonfailure) discard();
     return false;
   }
   temp_.clear();
+  // The data is on disk (fsync in finish): the lock goes with the close.
+  ::close(fd_);
+  fd_ = -1;
+  finished_ = false;
   // Make the rename itself durable.
   int d = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (d >= 0) {
@@ -140,13 +145,20 @@ bool atomicfile::commit() {
 }
 
 void atomicfile::discard() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
+  // Removed while still locked, so no cleaner takes it for a dead run's.
   if (!temp_.empty()) {
     ::unlink(temp_.c_str());
     temp_.clear();
   }
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  finished_ = false;
   used_ = 0;
+}
+
+void atomicfile::leave() {
+  temp_.clear();
+  discard();
 }

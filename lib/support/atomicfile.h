@@ -6,7 +6,10 @@
 // The temporary name is new for every file (".<name>.tmp<pid>-<serial>")
 // and is created exclusively without following links (O_EXCL|O_NOFOLLOW):
 // a link or file planted under that name is never opened, let alone cut.
-// A replaced file keeps the permission bits of the old one.
+// While it is written the temporary file holds an exclusive flock, until
+// it is renamed or removed: that is how a cleaner tells a live writer's
+// temporary from a killed one's (staletemporaries.h), in any PID
+// namespace.  A replaced file keeps the permission bits of the old one.
 //
 // create and commit report failure by return value with a message
 // (Windows-1252) in error(); write and finish throw IoError (the temporary
@@ -39,16 +42,23 @@ class atomicfile {
   void setbuffersize(std::size_t bytes) { buffersize_ = bytes == 0 ? 1 : bytes; }
 
   void write(const void* data, std::size_t n);
-  // Flushes the buffer, syncs and closes the temporary file.
+  // Flushes the buffer and syncs the temporary file (it stays open and
+  // locked until commit or discard).
   void finish();
-  // Renames the finished temporary file over the target and syncs the
-  // folder.  Returns false on failure (the temporary file is removed).
-  bool commit();
+  // Renames the finished temporary file over the target, syncs the folder
+  // and closes the file.  Returns false on failure (the temporary file is
+  // then removed, unless discardonfailure is false).
+  bool commit(bool discardonfailure = true);
   // Removes the temporary file (also done by the destructor).
   void discard();
+  // Closes the finished temporary file and leaves it where it is, for a
+  // replacement journal to finish later (replacejournal.h).
+  void leave();
 
   std::uint64_t bytes() const { return bytes_; }
   const std::string& temppath() const { return temp_; }
+  // Inode of the temporary file: the target has it once the rename is done.
+  std::uint64_t tempinode() const { return inode_; }
   const std::string& target() const { return target_; }
   const std::string& error() const { return error_; }
   // errno of the failure that error() describes.
@@ -58,6 +68,8 @@ class atomicfile {
   void flush();
 
   int fd_ = -1;
+  bool finished_ = false;
+  std::uint64_t inode_ = 0;
   std::string dir_, temp_, target_, error_;
   std::vector<char> buf_;
   std::size_t buffersize_ = 1 << 20;

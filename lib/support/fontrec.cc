@@ -134,7 +134,9 @@ bool choosefont(std::string_view title, fontrecord& record, FontSpec& font, int 
   FontSpec start = recordtofont(fontheights, record);
   for (;;) {
     std::optional<FontSpec> chosen = fontdialog().choose(caption, start, minsize, maxsize, fixedpitch);
-    if (!chosen) return false;
+    // OK on the font it opened on takes nothing new: font and record stay
+    // as they are, nothing is to be stored.
+    if (!chosen || *chosen == start) return false;
     if (charset != 0 && chosen->charset != charset) {
       errormessage("IstCharset:" + charsetname(chosen->charset) + " SollCharset" +
                    charsetname(charset));

@@ -97,7 +97,7 @@ std::string charsetname(int charset);
 // When `charset` is not 0 and the chosen font has another character set,
 // errormessage "IstCharset:<chosen> SollCharset<demanded>" is shown and the
 // dialog opens again.  On a taken font, `font` becomes it and `record`
-// fonttorecord(fontheights, font); returns true.  Cancel returns false and
-// changes neither.
+// fonttorecord(fontheights, font); returns true.  Cancel, and OK on the
+// start font unchanged, return false and change neither.
 bool choosefont(std::string_view title, fontrecord& record, FontSpec& font, int minsize,
                 int maxsize, std::uint8_t charset, bool fixedpitch);

@@ -108,7 +108,8 @@ bool readfixedrecord(const std::string& filename, std::int32_t n, void* record, 
 
 bool writefixedrecord(const std::string& filename, std::int32_t n, const void* record,
                       std::size_t size) {
-  int opened = openregular(filename, O_RDWR);
+  // Never through a link: O_NOFOLLOW makes a link of that name fail (ELOOP).
+  int opened = openregular(filename, O_RDWR | O_NOFOLLOW);
   // Created empty only when there is nothing of that name yet.
   if (opened == -1 && errno == ENOENT)
     opened = ::open(filename.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -231,8 +232,15 @@ bool replacefile(const std::string& filename, std::string_view data, std::string
     }
   }
   // The safe replacement did not work: the file itself, where it can be
-  // written.
-  int opened = openregular(filename, O_RDWR);
+  // written, but never through a link (that would change the file it
+  // points to, wherever that is).
+  int opened = openregular(filename, O_RDWR | O_NOFOLLOW);
+  if (opened < 0 && errno == ELOOP) {
+    if (reason)
+      *reason = systemreason(firstcode ? firstcode : EIO) +
+                std::string(" (die Datei ist ein Link und wird nicht durch ihn hindurch geschrieben)"_w);
+    return false;
+  }
   if (opened < 0) return failed(firstcode);
   Fd fd(opened, filename);
   std::string old;

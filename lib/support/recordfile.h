@@ -32,6 +32,7 @@ bool readfixedrecord(const std::string& filename, std::int32_t n, void* record, 
 // n records, so the record replaces one or is appended exactly at the end;
 // otherwise (also n < 0) the file is left as it was and false is returned.
 // Bytes outside the record are never changed; the file is never truncated.
+// A link of that name is never written through: false.
 // A write that stops halfway (full disk, file size limit) puts the old
 // bytes and the old length back before it raises IoError, so the file
 // holds either the old record or the new one, never a mix.
@@ -53,7 +54,8 @@ SmallFile readsmallfile(const std::string& filename, std::string& contents, std:
 // exists as a regular file, it is rewritten in place from its first
 // changed byte and cut to the new length; when that fails too, its old
 // bytes and length are put back.  A folder, FIFO or device of that name is
-// never touched.  Returns false when nothing worked; `reason` (when given)
+// never touched, and a link is never written through in place (the safe
+// replacement replaces the link itself; where it can't, false).  Returns false when nothing worked; `reason` (when given)
 // then holds the system's text for the failure (Windows-1252).
 bool replacefile(const std::string& filename, std::string_view data, std::string* reason = nullptr);
 

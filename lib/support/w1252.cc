@@ -34,3 +34,10 @@ std::string utf8ToW1252(std::string_view utf8) {
   }
   return out;
 }
+
+std::string pathtext(std::string_view utf8) {
+  std::string out = utf8ToW1252(utf8);
+  for (char& c : out)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return out;
+}

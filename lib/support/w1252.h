@@ -85,3 +85,10 @@ std::string w1252ToUtf8(std::string_view bytes);
 // Converts UTF-8 to Windows-1252; characters without a byte (and malformed
 // sequences) become "?".
 std::string utf8ToW1252(std::string_view utf8);
+
+// A file name or path as the system gives it (UTF-8 bytes) for a message:
+// utf8ToW1252 with every control byte (below 0x20 and 0x7F) as "?", the
+// way texts from the database are shown, so that a name never sends
+// terminal escapes or line breaks.  Every message that names a path goes
+// through here.
+std::string pathtext(std::string_view utf8);

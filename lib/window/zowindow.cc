@@ -185,7 +185,14 @@ void TZowindow::setvscrollrange(int minimum, int maximum, int position) {
 }
 
 bool TZowindow::scrollbykey(int key, Qt::KeyboardModifiers modifiers) {
-  if (vscrollbar == nullptr || !vscrollbar->isVisible() || modifiers != Qt::NoModifier) return false;
+  if (modifiers != Qt::NoModifier) return false;
+  if (key == Qt::Key_Left || key == Qt::Key_Right) {
+    if (hscrollbar == nullptr || !hscrollbar->isVisible()) return false;
+    hscrollbar->triggerAction(key == Qt::Key_Left ? QAbstractSlider::SliderSingleStepSub
+                                                  : QAbstractSlider::SliderSingleStepAdd);
+    return true;
+  }
+  if (vscrollbar == nullptr || !vscrollbar->isVisible()) return false;
   QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
   switch (key) {
     case Qt::Key_Up: action = QAbstractSlider::SliderSingleStepSub; break;

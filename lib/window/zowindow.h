@@ -134,10 +134,11 @@ class TZowindow : public QMainWindow {
   void setvscrollrange(int minimum, int maximum, int position);
   // Routes bar's reports to vscroll or hscroll (by its orientation).
   void attachscrollbar(tzoscrollbar* bar);
-  // While the vertical bar is shown, Page Up/Down, the arrow keys, Home and
+  // While the vertical bar is shown, Page Up/Down, Up and Down, Home and
   // End and the mouse wheel move it as its own buttons, trough and ends
-  // would (a row, a page, the ends).  False (nothing done) for other keys,
-  // with modifiers, or while the bar is hidden.
+  // would (a row, a page, the ends); while the horizontal bar is shown,
+  // Left and Right move it a step.  False (nothing done) for other keys,
+  // with modifiers, or while the key's bar is hidden.
   bool scrollbykey(int key, Qt::KeyboardModifiers modifiers);
   // angledelta in eighths of a degree (120 a notch; positive away from the
   // user, towards the top of the list).

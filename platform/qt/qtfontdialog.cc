@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QListView>
@@ -12,6 +13,7 @@
 #include "lib/support/messages.h"
 #include "lib/support/w1252.h"
 #include "platform/qt/qtfont.h"
+#include "platform/qt/qtplacement.h"
 #include "platform/qt/qttext.h"
 
 namespace {
@@ -48,6 +50,15 @@ class LimitedFontDialog : public QFontDialog {
 
   bool limited() const { return minsize_ > 0 && minsize_ <= maxsize_; }
 
+ protected:
+  // Placed when it has its size, before it appears.
+  void showEvent(QShowEvent* e) override {
+    QFontDialog::showEvent(e);
+    centreonowner(this, parentWidget());
+  }
+
+ public:
+
   void done(int result) override {
     if (result == QDialog::Accepted && limited()) {
       const int size = currentFont().pointSize();
@@ -79,20 +90,43 @@ class LimitedFontDialog : public QFontDialog {
   QListView* sizelist_ = nullptr;
 };
 
+// The font as the system draws it: the installed face that stands in for
+// the family, at the same size and style.
+QFont drawnfont(const QFont& font) {
+  const QFontInfo info(font);
+  QFont drawn = font;
+  drawn.setFamilies({info.family()});
+  drawn.setStyleName(info.styleName());
+  return drawn;
+}
+
+bool samelook(const QFont& a, const QFont& b) {
+  const QFontInfo x(a), y(b);
+  return x.family() == y.family() && x.pointSize() == y.pointSize() && x.bold() == y.bold() &&
+         x.italic() == y.italic() && a.strikeOut() == b.strikeOut();
+}
+
 }  // namespace
 
 std::optional<FontSpec> QtFontDialog::choose(const std::string& title, const FontSpec& start,
                                              int minsize, int maxsize, bool fixedpitch) {
-  LimitedFontDialog dialog(QApplication::activeWindow(), minsize, maxsize);
+  QWidget* owner = dialogowner();
+  LimitedFontDialog dialog(owner, minsize, maxsize);
   dialog.setObjectName(QStringLiteral("fontdialog"));
   QFontDialog::FontDialogOptions options = QFontDialog::DontUseNativeDialog;
   if (fixedpitch) options |= QFontDialog::MonospacedFonts;
   dialog.setOptions(options);
-  dialog.setCurrentFont(qfontof(start));
+  // The dialog lists the faces installed; a name such as "Arial" that the
+  // system only stands in for would select some other entry.  It opens on
+  // the face that really draws the start font.
+  const QFont shown = drawnfont(qfontof(start));
+  dialog.setCurrentFont(shown);
   dialog.setWindowTitle(toqstring(title.substr(0, 80)));
   dialog.setWindowModality(Qt::ApplicationModal);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
 
+  // Taken as it opened: the start font as it was named.
+  if (samelook(dialog.selectedFont(), shown)) return start;
   FontSpec chosen = fontspecof(dialog.selectedFont());
   chosen.red = start.red;
   chosen.green = start.green;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QScreen>
@@ -19,7 +20,9 @@ namespace {
 // close key) close like any document window.
 class HelpViewer : public QTextBrowser {
  public:
-  HelpViewer() {
+  // With an owner the viewer is a window of its own that belongs to it.
+  explicit HelpViewer(QWidget* owner) : QTextBrowser(owner) {
+    if (owner != nullptr) setWindowFlags(Qt::Window);
     // Each key once: two shortcuts on one key would both stay silent.
     QList<QKeySequence> keys = {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)};
     for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Close))
@@ -32,6 +35,11 @@ class HelpViewer : public QTextBrowser {
   }
 
  protected:
+  // The keyboard goes back to the dialog the viewer belongs to.
+  void closeEvent(QCloseEvent* e) override {
+    QTextBrowser::closeEvent(e);
+    if (QWidget* owner = parentWidget()) owner->activateWindow();
+  }
   void keyPressEvent(QKeyEvent* e) override {
     // Also when the key reaches the browser directly.
     if (e->key() == Qt::Key_Escape ||
@@ -104,8 +112,15 @@ QString QtHelp::locate(const QString& helpfilename) {
 }
 
 void QtHelp::openindex(const std::string& helpfilename) {
+  // A modal dialog blocks every window but its own: help asked for from a
+  // dialog is a window of that dialog, above it and taking input at once.
+  QWidget* modal = QApplication::activeModalWidget();
+  if (viewer_ && viewer_->parentWidget() != modal) {
+    delete viewer_;
+    viewer_ = nullptr;
+  }
   if (!viewer_) {
-    viewer_ = new HelpViewer;
+    viewer_ = new HelpViewer(modal);
     viewer_->setObjectName(QStringLiteral("helpviewer"));
     viewer_->setAttribute(Qt::WA_DeleteOnClose);
     viewer_->setWindowTitle(QStringLiteral("Turmfinder - Hilfe"));

@@ -11,6 +11,9 @@
 // viewer shows a German note naming the file and the folders searched.
 // The viewer opens beside the program's main window (right, else left),
 // or centred on it when neither side has room; Esc and Ctrl+W close it.
+// Asked for while a modal dialog runs, the viewer is a window of that
+// dialog (a viewer open before is made anew): above it, not blocked by it,
+// and gone with it; the dialog takes input again once the viewer closes.
 // quit() closes and destroys the viewer.  Needs a QApplication.
 #pragma once
 

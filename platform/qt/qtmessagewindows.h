@@ -1,5 +1,8 @@
-// MessageWindows on QMessageBox.  Both window kinds are application-modal
-// and parented to the active window.  The standard dialog is titled
+// MessageWindows on QMessageBox.  Both window kinds are application-modal,
+// belong to the window dialogowner() names and open centred on it
+// (platform/qt/qtplacement.h).  A text wider than that window is shown
+// broken into lines of its width, inside words too (a link), in a
+// read-only field whose text copies as it stands.  The standard dialog is titled
 // "Information", "Error" or "Confirm" with the buttons "OK" or "&Yes" and
 // "&No"; the plain box carries the caller's caption (cut to 80 bytes) and
 // a warning, stop (critical) or question icon.  Closing a question without

@@ -12,6 +12,13 @@ constexpr int kLabelColumn = 2, kLabelWidth = 8;
 constexpr int kFieldColumn = 12, kFieldWidth = 20;
 constexpr int kDialogWidth = 36;
 
+// An empty number field means "any": the value 0, as all start with.
+bool emptyfield(QWidget* dialoghandle, std::int32_t id) {
+  std::string text;
+  getitemtexttrimmed(255, dialoghandle, id, text, 255);
+  return text.empty();
+}
+
 void describerow(dlgtable& t, int row, const char* label, std::string_view hint) {
   dlgparameter& l = t[2 * row - 1];
   describelabel(kLabelColumn, 2 * row - 1, row, label, kLabelWidth, l);
@@ -69,14 +76,19 @@ bool TcellauswahlDlg::canclose() {
     workingcopy.typecode = static_cast<std::uint8_t>(type);
     settypetext(workingcopy, cut(nettypename(type), 10));
   }
-  std::uint16_t netid = workingcopy.netid;
-  getwordfield(containerhandle, t[kNetidRecord].id, 0, 65535, netid, ok, errorid);
-  workingcopy.netid = netid;
-  std::uint16_t area = workingcopy.area;
-  getwordfield(containerhandle, t[kAreaRecord].id, 0, 65535, area, ok, errorid);
-  workingcopy.area = area;
+  for (int record : {kNetidRecord, kAreaRecord}) {
+    std::uint16_t& value = record == kNetidRecord ? workingcopy.netid : workingcopy.area;
+    std::uint16_t v = value;
+    if (emptyfield(containerhandle, t[record].id))
+      v = 0;
+    else
+      getwordfield(containerhandle, t[record].id, 0, 65535, v, ok, errorid);
+    value = v;
+  }
   std::int32_t cellid = 0;
-  getintfield(containerhandle, t[kCellidRecord].id, cellid, toreal(0), toreal(2147483647.0L), ok, errorid);
+  ok = true;
+  if (!emptyfield(containerhandle, t[kCellidRecord].id))
+    getintfield(containerhandle, t[kCellidRecord].id, cellid, toreal(0), toreal(2147483647.0L), ok, errorid);
   if (ok) workingcopy.cellid = cellid;
 
   workingcopy.longitude = real{};
@@ -85,6 +97,9 @@ bool TcellauswahlDlg::canclose() {
     *target = workingcopy;
     return true;
   }
+  // The message names the row it is about.
+  for (int record : {kNetidRecord, kAreaRecord, kCellidRecord})
+    if (t[record].id == errorid) fielderrortext = cut(t[record - 1].caption + ": " + fielderrortext, 80);
   fielderror(this, errorid, true);
   return false;
 }

@@ -4,8 +4,10 @@
 // The dialog works on a copy of the caller's record and writes the whole
 // copy back (with the position cleared) only when OK is pressed and every
 // field is valid.  Area and cell id are shown and may be typed in the "$"
-// hexadecimal form; digits without "$" are decimal.  A bad field keeps the
-// dialog open, names the first bad row and puts the focus there.
+// hexadecimal form; digits without "$" are decimal.  An empty number field
+// means "any" (0).  A bad field keeps the dialog open, names the first bad
+// row with the text typed ("Area: Ganzzahl-Wert 1A2B muß ...") and puts
+// the focus there.
 #pragma once
 
 #include <cstdint>

@@ -41,11 +41,13 @@
 #include "platform/qt/qttext.h"
 #include "platform/testing/recording.h"
 #include "query/criteria.h"
+#include "query/listcolumns.h"
 #include "query/liststate.h"
 
 namespace apptest {
 
 namespace fs = std::filesystem;
+using namespace listcolumn;
 
 inline void ensureapp() {
   static int argc = 1;

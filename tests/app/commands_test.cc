@@ -20,7 +20,7 @@ using namespace apptest;
 
 namespace {
 
-constexpr int kTypeId = 301, kNetidId = 302;  // cell selection fields
+constexpr int kTypeId = 301, kNetidId = 302, kAreaId = 303, kCellidId = 304;  // cell selection fields
 constexpr int kFieldId = 300;                  // one-field dialogs, first radio button
 constexpr int kOk = 1, kCancel = 2;
 
@@ -88,10 +88,10 @@ TEST_F(CellSelectionTest, UmtsNetOneListsExactlyTheMatchingRecords) {
   Screen s = record();
   EXPECT_EQ(s.line(1), " Turmfinder in Deutschland; Anzahl=" + grouped(static_cast<std::int32_t>(want.size())) +
                            "/2.000");
-  EXPECT_EQ(s.at(18, 3), "UMTS");
-  EXPECT_EQ(s.at(24, 3), "1 Telekom");
-  EXPECT_EQ(s.at(18, 4), "UMTS");
-  EXPECT_EQ(s.at(10, 4), grouped(want[0]));
+  EXPECT_EQ(s.at(kArt, 3), "UMTS");
+  EXPECT_EQ(s.at(kNetz, 3), "1 Telekom");
+  EXPECT_EQ(s.at(kArt, 4), "UMTS");
+  EXPECT_EQ(s.at(kDatNr, 4), grouped(want[0]));
   EXPECT_EQ(window->firstvisible(), 1);
 }
 
@@ -105,9 +105,9 @@ TEST_F(CellSelectionTest, LteNetTwoOnSampleDataListsExactlyTheMatchingRecords) {
   ASSERT_FALSE(want.empty());
   EXPECT_EQ(currentlist(), want);
   Screen s = record();
-  EXPECT_EQ(s.at(18, 3), "LTE");
-  EXPECT_EQ(s.at(24, 3), "2 Vodafone");
-  EXPECT_EQ(s.at(18, 4), "LTE");
+  EXPECT_EQ(s.at(kArt, 3), "LTE");
+  EXPECT_EQ(s.at(kNetz, 3), "2 Vodafone");
+  EXPECT_EQ(s.at(kArt, 4), "LTE");
 }
 
 TEST_F(CellSelectionTest, CancelChangesNothing) {
@@ -118,7 +118,7 @@ TEST_F(CellSelectionTest, CancelChangesNothing) {
   ASSERT_TRUE(choosewithdialog(53, selection(4, "3", kCancel)));
   EXPECT_EQ(currentlist(), before);
   EXPECT_EQ(std::memcmp(&crit, &criteria, sizeof crit), 0);
-  EXPECT_EQ(record().at(18, 3), "UMTS");
+  EXPECT_EQ(record().at(kArt, 3), "UMTS");
 }
 
 TEST_F(CellSelectionTest, EmptyCriteriaListAllFromTopWithoutDistanceColumn) {
@@ -143,7 +143,25 @@ TEST_F(CellSelectionTest, EmptyCriteriaListAllFromTopWithoutDistanceColumn) {
   Screen s = record();
   EXPECT_EQ(s.line(1), " Turmfinder in Deutschland; Anzahl=2.000");
   EXPECT_EQ(s.at(2, 4), "   1");
-  EXPECT_EQ(s.at(80, 4), "<none>");
+  EXPECT_EQ(s.at(kDist, 4), "<none>");
+}
+
+TEST_F(CellSelectionTest, EmptyNumberFieldsMeanAny) {
+  startlist();
+  ASSERT_TRUE(choosewithdialog(53, selection(2, "1")));
+  ASSERT_LT(resultcount, kDemoCount);
+  bool closed = false;
+  ASSERT_TRUE(choosewithdialog(53, [&](Tzodialog* d) {
+    setitemindex(itemof(d, kTypeId), 0);
+    for (int id : {kNetidId, kAreaId, kCellidId}) typeinto(d, id, "");
+    clickbutton(d, kOk);
+    closed = !d->isVisible();
+    if (!closed) clickbutton(d, kCancel);
+  }));
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(notices("Fehler"), 0);
+  EXPECT_EQ(resultcount, kDemoCount);
+  EXPECT_TRUE(criteriaempty(criteria));
 }
 
 TEST_F(CellSelectionTest, EmptyResultShowsCountZeroHeaderAndCriteria) {
@@ -153,7 +171,7 @@ TEST_F(CellSelectionTest, EmptyResultShowsCountZeroHeaderAndCriteria) {
   Screen s = record();
   EXPECT_EQ(s.line(1), " Turmfinder in Deutschland; Anzahl=   0/2.000");
   EXPECT_EQ(s.at(2, 2), "Nr");
-  EXPECT_EQ(s.at(18, 3), "CDMA");
+  EXPECT_EQ(s.at(kArt, 3), "CDMA");
   EXPECT_EQ(s.lines(), 3);
   // Clicks on the empty list select nothing.
   clickrow(4);
@@ -290,12 +308,12 @@ TEST_F(SurroundingTest, ObjectSearchListsClickedObjectFirstWithDistances) {
   ASSERT_GE(resultcount, 20);
   EXPECT_EQ(resultlist[1], 2);
   Screen s = record();
-  EXPECT_EQ(s.at(80, 2), "Dist");
-  EXPECT_EQ(s.at(80, 3), realtostr(6, 6, toext(tolerancelon) + toext(tolerancelat)));
-  EXPECT_EQ(s.at(52, 3), realtostr(6, 6, r.longitude));
-  EXPECT_EQ(s.at(62, 3), realtostr(6, 6, r.latitude));
-  EXPECT_EQ(s.at(10, 4), "   2");
-  EXPECT_EQ(s.at(80, 4), "0.000000");
+  EXPECT_EQ(s.at(kDist, 2), "Dist");
+  EXPECT_EQ(s.at(kDist, 3), realtostr(6, 6, toext(tolerancelon) + toext(tolerancelat)));
+  EXPECT_EQ(s.at(kLaenge, 3), realtostr(6, 6, r.longitude));
+  EXPECT_EQ(s.at(kBreite, 3), realtostr(6, 6, r.latitude));
+  EXPECT_EQ(s.at(kDatNr, 4), "   2");
+  EXPECT_EQ(s.at(kDist, 4), "0.000000");
   // Rows ordered by distance.
   std::vector<ttowerrec> recs = readallrecords("germtowers.dat");
   long double last = -1;
@@ -319,10 +337,10 @@ TEST_F(SurroundingTest, PositionSearchAroundEnteredPosition) {
   EXPECT_TRUE(surroundingresult);
   EXPECT_GE(resultcount, 1);
   Screen s = record();
-  EXPECT_EQ(s.at(52, 3), "13.400000");
-  EXPECT_EQ(s.at(62, 3), "52.520000");
-  EXPECT_EQ(s.at(80, 2), "Dist");
-  EXPECT_NE(s.at(80, 4), "<none>");
+  EXPECT_EQ(s.at(kLaenge, 3), "13.400000");
+  EXPECT_EQ(s.at(kBreite, 3), "52.520000");
+  EXPECT_EQ(s.at(kDist, 2), "Dist");
+  EXPECT_NE(s.at(kDist, 4), "<none>");
 }
 
 // Types text into the position input and presses OK; a dialog that stays
@@ -351,7 +369,7 @@ TEST_F(SurroundingTest, UnreadablePositionGivesNoticeWithExampleAndNoSearch) {
     ASSERT_EQ(noticecount(), n) << text;
     EXPECT_NE(messages.calls.back().text.find("Beispiel: \"52.497973,13.342015\""), std::string::npos)
         << messages.calls.back().text;
-    EXPECT_EQ(record().at(80, 4), "<none>");
+    EXPECT_EQ(record().at(kDist, 4), "<none>");
   }
 }
 
@@ -372,7 +390,7 @@ TEST_F(SurroundingTest, PositionOutsideTheEarthGivesNoticeAndNoSearch) {
   ASSERT_TRUE(choosewithdialog(63, position("-90,180")));
   EXPECT_TRUE(surroundingresult);
   ASSERT_TRUE(choosewithdialog(63, position("52.5,13.4")));
-  EXPECT_EQ(record().at(52, 3), "13.400000");
+  EXPECT_EQ(record().at(kLaenge, 3), "13.400000");
   EXPECT_EQ(noticecount(), n);
 }
 
@@ -464,7 +482,7 @@ TEST_F(SwitchTest, SwitchClearsTheCriteriaAndTheDistanceColumn) {
   startlist();
   ASSERT_TRUE(choosewithdialog(63, position("52.52,13.40")));
   ASSERT_TRUE(surroundingresult);
-  ASSERT_EQ(record().at(52, 3), "13.400000");
+  ASSERT_EQ(record().at(kLaenge, 3), "13.400000");
   ASSERT_TRUE(choose(50));
   ASSERT_TRUE(choose(59));
   ASSERT_TRUE(choose(51));
@@ -472,7 +490,7 @@ TEST_F(SwitchTest, SwitchClearsTheCriteriaAndTheDistanceColumn) {
   EXPECT_FALSE(surroundingresult);
   Screen s = record();
   EXPECT_EQ(s.line(3), " Auswahl:");
-  EXPECT_EQ(s.at(80, 4), "<none>");
+  EXPECT_EQ(s.at(kDist, 4), "<none>");
   // The map page is titled after the criteria: nothing of the old search.
   EXPECT_EQ(selectiontitle(criteria, 255), "Turmfinder");
 }

@@ -40,10 +40,11 @@ struct HeldWriter {
   std::shared_ptr<std::atomic<bool>> ended = std::make_shared<std::atomic<bool>>(false);
   std::shared_ptr<std::atomic<std::uint64_t>> asked = std::make_shared<std::atomic<std::uint64_t>>(0);
   demowriter writer() const {
-    return [release = release, ended = ended, asked = asked](const std::string& dir, std::uint64_t count) {
+    return [release = release, ended = ended, asked = asked](const std::string& dir, std::uint64_t count,
+                                                         const lockwaiting& how) {
       asked->store(count);
       while (!release->load()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-      demoresult r = writedemodatabase(dir, kDemoCount);
+      demoresult r = writedemodatabase(dir, kDemoCount, how);
       ended->store(true);
       return r;
     };

@@ -74,8 +74,8 @@ TEST_F(FaultTest, ShrunkDatabaseStillShowsWhatCanBeRead) {
   EXPECT_EQ(s.line(1), " Turmfinder in Deutschland; Anzahl=2.000");
   EXPECT_EQ(s.at(2, 2), "Nr");
   EXPECT_EQ(s.line(3), " Auswahl:");
-  EXPECT_EQ(s.at(10, 4), " 997");
-  EXPECT_EQ(s.at(10, 6), " 999");
+  EXPECT_EQ(s.at(kDatNr, 4), " 997");
+  EXPECT_EQ(s.at(kDatNr, 6), " 999");
   EXPECT_FALSE(s.hasline(7));
   EXPECT_FALSE(s.hasline(8));
   // One notice for the failure, however often the list is painted and
@@ -106,7 +106,7 @@ TEST_F(FaultTest, SelectionOnShrunkDatabaseReportsTheCountTheFileHas) {
   for (int i = 1; i <= resultcount; ++i) EXPECT_LT(resultlist[i], 1000) << i;
   Screen s = record();
   EXPECT_NE(s.line(1).find("/1.000"), std::string::npos) << s.line(1);
-  EXPECT_EQ(s.at(18, 4), "UMTS");
+  EXPECT_EQ(s.at(kArt, 4), "UMTS");
 }
 
 TEST_F(FaultTest, DatabaseCutTo43BytesIsReportedOnce) {

@@ -127,18 +127,18 @@ TEST_F(ViewTest, TurmfinderZeigenShowsTitleHeaderCriteriaAndRows) {
   EXPECT_EQ(barcaptions().size(), 4u);
   Screen s = record();
   EXPECT_EQ(s.line(1), " Turmfinder in Deutschland; Anzahl=2.000");
-  EXPECT_EQ(s.at(52, 2), std::string("Länge"_w));
-  EXPECT_EQ(s.at(80, 2), "Dist");
+  EXPECT_EQ(s.at(kLaenge, 2), std::string("Länge"_w));
+  EXPECT_EQ(s.at(kDist, 2), "Dist");
   EXPECT_EQ(s.line(3), " Auswahl:");
   std::vector<ttowerrec> recs = readallrecords("germtowers.dat");
   ASSERT_EQ(recs.size(), static_cast<std::size_t>(kDemoCount));
   EXPECT_EQ(s.at(2, 4), "   1");
-  EXPECT_EQ(s.at(10, 4), "   0");
-  EXPECT_EQ(s.at(18, 4), gettypetext(recs[0]));
+  EXPECT_EQ(s.at(kDatNr, 4), "   0");
+  EXPECT_EQ(s.at(kArt, 4), gettypetext(recs[0]));
   EXPECT_EQ(s.at(2, 5), "   2");
   // The rows run to the bottom of the window; no distance column.
   EXPECT_EQ(s.lines(), gridlines);
-  EXPECT_EQ(s.at(80, 4), "<none>");
+  EXPECT_EQ(s.at(kDist, 4), "<none>");
   // Header and criteria bands: colours 10 and 9 across rows 2 and 3.
   ASSERT_GE(s.fills.size(), 2u);
   EXPECT_EQ(s.fills[0].colour, colourof(10));
@@ -180,6 +180,25 @@ TEST_F(ViewTest, MenuHintIsClearedWhenItsMenuClosesOrItsCommandRuns) {
   EXPECT_NE(window->mainstatusbar->paneltext(3), "");
   menu->hide();
   EXPECT_EQ(window->mainstatusbar->paneltext(3), "");
+}
+
+TEST_F(ViewTest, MenuHintGoesWhenTheMenuIsLeftWithEscape) {
+  usedemo();
+  start();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QMenu* settings = item(61) != nullptr ? qobject_cast<QMenu*>(item(61)->parent()) : nullptr;
+  ASSERT_NE(settings, nullptr);
+  QTest::keyClick(window.get(), Qt::Key_E, Qt::AltModifier);
+  ASSERT_TRUE(waitfor([&] { return settings->isVisible(); }));
+  QTest::keyClick(settings, Qt::Key_Down);
+  ASSERT_TRUE(waitfor([&] { return window->mainstatusbar->paneltext(3) != ""; }));
+  QTest::keyClick(settings, Qt::Key_Escape);
+  ASSERT_TRUE(waitfor([&] { return !settings->isVisible(); }));
+  // The menu bar still has the keyboard: the second Escape leaves it.
+  QTest::keyClick(window->menuBar(), Qt::Key_Escape);
+  EXPECT_TRUE(waitfor([&] { return window->mainstatusbar->paneltext(3) == ""; }, 500))
+      << window->mainstatusbar->paneltext(3);
 }
 
 TEST_F(ViewTest, ZurueckReturnsToStartPageAndHidesScrollBar) {
@@ -274,7 +293,7 @@ TEST_F(ClickTest, ClickOnRowHighlightsItAndSelectsItsObject) {
   Screen s = record();
   EXPECT_EQ(currentobject, 2);
   EXPECT_EQ(s.linesincolour(kRed), std::vector<int>{6});
-  EXPECT_EQ(s.at(10, 6), "   2");
+  EXPECT_EQ(s.at(kDatNr, 6), "   2");
   // The colour goes back to black for the next row.
   ASSERT_TRUE(s.hasline(7));
   for (const Piece& p : s.pieces) {

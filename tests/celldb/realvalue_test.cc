@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
+#include <vector>
 
 #include "celldb/realvalue.h"
 
@@ -52,3 +54,45 @@ TEST(RealValue, ExtremeExponentsAndSign) {
 }
 
 }  // namespace
+
+// The order keys of the window scans: they must order reals exactly as
+// their values, step by one from a real to the next (so "two reals wider"
+// is a key +- 2), and give every encoding of 0 the key 0.
+TEST(RealKey, OrdersRealsAsTheirValuesAndStepsByOne) {
+  std::mt19937_64 rng(7);
+  std::vector<real> v;
+  for (int i = 0; i < 20000; ++i) {
+    real r;
+    std::uint64_t bits = rng();
+    for (int b = 0; b < 6; ++b) r.bytes[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(bits >> (8 * b));
+    if (i % 5 == 0) r.bytes[0] = 0;  // zero with noise in the other bytes
+    v.push_back(r);
+  }
+  for (std::size_t i = 1; i < v.size(); ++i) {
+    const real& a = v[i - 1];
+    const real& b = v[i];
+    const long double x = toext(a), y = toext(b);
+    const std::int64_t ka = realkey(a), kb = realkey(b);
+    ASSERT_EQ(x < y, ka < kb) << x << " " << y;
+    ASSERT_EQ(x == y, ka == kb) << x << " " << y;
+    if (x > 0 && y > 0) ASSERT_EQ(x < y, positivekeyoforder(ka) < positivekeyoforder(kb));
+  }
+  // Neighbours across an exponent and across 0.
+  real below, two = toreal(2.0L);
+  below.bytes = {129, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F};  // 2 - 2^-39
+  EXPECT_EQ(realkey(two) - realkey(below), 1);
+  real smallest;
+  smallest.bytes = {1, 0, 0, 0, 0, 0};
+  EXPECT_EQ(realkey(smallest), std::int64_t{1} << 39);
+  smallest.bytes[5] = 0x80;
+  EXPECT_EQ(realkey(smallest), -(std::int64_t{1} << 39));
+  for (const real& r : v)
+    if (r.bytes[0] == 0) ASSERT_EQ(realkey(r), 0);
+  // The cheap key of a positive real is the order key's positive key.
+  for (const real& r : v) {
+    if (r.bytes[0] == 0 || (r.bytes[5] & 0x80)) continue;
+    std::uint64_t w = 0;
+    std::memcpy(&w, r.bytes.data(), 6);
+    ASSERT_EQ(positivekeyofbits(w | 0xABCD000000000000u), positivekeyoforder(realkey(r)));
+  }
+}

@@ -3,6 +3,7 @@
 // in-memory source, and putting the process-wide state back to its start.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <fstream>
 #include <memory>
@@ -39,6 +40,26 @@ inline void writetowers(const std::string& name, const std::vector<ttowerrec>& r
                         const std::string& tail = "") {
   std::ofstream out(name, std::ios::binary | std::ios::trunc);
   out << bytesof(recs) << tail;
+}
+
+// The record whose every shown field is as wide as it can be: a 10-byte
+// type text, net 2 ("2 Vodafone"), area FFFF, cell id FFFFFFFF, position
+// (-180, -90), range -2147483648.
+inline ttowerrec widestrec() {
+  ttowerrec r = makerec(3, 2, 0xFFFF, -1, -180.0L, -90.0L, INT32_MIN);
+  settypetext(r, "Unbekannt?");
+  return r;
+}
+
+// A database file of `count` records as the list can hold at most, made
+// sparse (records of zero bytes) but for `tail`, written as its last
+// records.  Made at once, whatever the count.
+inline void writesparsetowers(const std::string& name, std::int64_t count,
+                              const std::vector<ttowerrec>& tail) {
+  std::ofstream out(name, std::ios::binary | std::ios::trunc);
+  out.seekp(static_cast<std::streamoff>((count - static_cast<std::int64_t>(tail.size())) *
+                                        static_cast<std::int64_t>(sizeof(ttowerrec))));
+  out << bytesof(tail);
 }
 
 // Opens the records as an in-memory database named `name`; the returned

@@ -477,30 +477,6 @@ TEST(Cancellation, IsPolledWhileBlankLinesOrOtherCountriesAreRead) {
   }
 }
 
-TEST(NothingLost, SuccessRemovesTheTemporariesOfAKilledRunOnly) {
-  scratchdir dir("stale");
-  writebytes(dir.file("in.csv"), smallcsv(10));
-  pid_t gone = fork();
-  if (gone == 0) _exit(0);
-  ASSERT_GT(gone, 0);
-  int status = 0;
-  ASSERT_EQ(waitpid(gone, &status, 0), gone);
-  const std::string dead = std::to_string(gone), alive = std::to_string(getpid());
-  const std::vector<std::string> stale = {".germtowers.dat.tmp" + dead + "-0",
-                                          ".berlintowers.dat.tmp" + dead + "-7",
-                                          ".germtowers.dat.tmp2147483647-1"};
-  const std::vector<std::string> kept = {".germtowers.dat.tmp" + alive + "-99",  // a run going on
-                                         ".settings.dat.tmp" + dead + "-0",      // not ours
-                                         ".germtowers.dat.tmpx"};
-  for (const auto& n : stale) writebytes(dir.file(n), "half written");
-  for (const auto& n : kept) writebytes(dir.file(n), "keep");
-  ASSERT_TRUE(prepare(dir.file("in.csv"), dir.path()).ok);
-  std::vector<std::string> expected = kept;
-  for (const char* n : {"berlintowers.dat", "germtowers.dat", "in.csv"}) expected.push_back(n);
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(dir.entries(), expected);
-}
-
 TEST(TargetFolder, PrepareCreatesAFolderThatDoesNotExistYet) {
   scratchdir dir("mkdir");
   writebytes(dir.file("in.csv"), smallcsv(10));

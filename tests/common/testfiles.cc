@@ -25,7 +25,8 @@ scratchdir::~scratchdir() {
 
 std::vector<std::string> scratchdir::entries() const {
   std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(path_))
+    if (e.path().filename() != ".turmfinder.lock") names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }

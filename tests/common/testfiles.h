@@ -15,7 +15,8 @@ class scratchdir {
   ~scratchdir();
   const std::string& path() const { return path_; }
   std::string file(const std::string& name) const { return path_ + "/" + name; }
-  // Names of all entries (also hidden ones), sorted.
+  // Names of all entries (also hidden ones), sorted; without the lock
+  // file ".turmfinder.lock" that every writing run leaves in its folder.
   std::vector<std::string> entries() const;
 
  private:

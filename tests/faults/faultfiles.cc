@@ -4,6 +4,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,6 +72,72 @@ childresult onsmalltmpfs(const std::string& folder, long bytes, const std::funct
     }
     return body(report);
   });
+}
+
+childresult onreadonlyfolder(const std::string& folder, const std::function<int(std::string&)>& body) {
+  return runlimited(LONG_MAX, [&](std::string& report) {
+    if (::geteuid() != 0) {
+      struct stat st {};
+      if (::stat(folder.c_str(), &st) != 0 || ::chmod(folder.c_str(), 0555) != 0) {
+        report = std::string("skip: can't take the write permission of the folder: ") + std::strerror(errno);
+        return 0;
+      }
+      int status = body(report);
+      ::chmod(folder.c_str(), st.st_mode & 07777);
+      return status;
+    }
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+        ::mount(nullptr, folder.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+      report = std::string("skip: no read-only bind mount here: ") + std::strerror(errno);
+      return 0;
+    }
+    return body(report);
+  });
+}
+
+spawned spawn(const std::string& program, const std::vector<std::string>& args, const std::string& base,
+              const std::string& cwd, long limitbytes) {
+  spawned s;
+  s.base = base;
+  std::vector<std::string> all{program};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const std::string out = base + ".out", err = base + ".err";
+  std::fflush(nullptr);
+  s.pid = ::fork();
+  if (s.pid == 0) {
+    int in = ::open("/dev/null", O_RDONLY);
+    int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in < 0 || o < 0 || e < 0 || ::dup2(in, 0) < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0) ::_exit(98);
+    if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(97);
+    std::signal(SIGXFSZ, SIG_DFL);
+    if (limitbytes >= 0) {
+      struct rlimit lim {};
+      ::getrlimit(RLIMIT_FSIZE, &lim);
+      lim.rlim_cur = static_cast<rlim_t>(limitbytes);
+      if (::setrlimit(RLIMIT_FSIZE, &lim) != 0) ::_exit(96);
+    }
+    ::execv(program.c_str(), argv.data());
+    ::_exit(95);
+  }
+  return s;
+}
+
+programresult await(const spawned& run) {
+  programresult r;
+  int ws = 0;
+  if (run.pid <= 0 || ::waitpid(run.pid, &ws, 0) != run.pid) return r;
+  r.exited = WIFEXITED(ws);
+  r.status = r.exited ? WEXITSTATUS(ws) : -1;
+  r.signal = WIFSIGNALED(ws) ? WTERMSIG(ws) : 0;
+  std::ifstream out(run.base + ".out", std::ios::binary), err(run.base + ".err", std::ios::binary);
+  r.out.assign(std::istreambuf_iterator<char>(out), {});
+  r.err.assign(std::istreambuf_iterator<char>(err), {});
+  return r;
 }
 
 bool filldisk(const std::string& folder) {

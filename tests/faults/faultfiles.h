@@ -2,6 +2,8 @@
 // tower records (scratch folders and whole files: tests/common/testfiles.h).
 #pragma once
 
+#include <sys/types.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,6 +28,33 @@ childresult runlimited(long limitbytes, const std::function<int(std::string&)>& 
 // child sees it).  Where the machine can't do that, body does not run and
 // the output starts with "skip: " and the reason.
 childresult onsmalltmpfs(const std::string& folder, long bytes, const std::function<int(std::string&)>& body);
+
+// Runs body in a child process in which `folder` is read-only: a read-only
+// bind mount in a mount namespace of its own (root writes into any
+// folder), or the folder's write permission taken for the child's run
+// when not root.  "skip: " as in onsmalltmpfs when neither can be done.
+childresult onreadonlyfolder(const std::string& folder, const std::function<int(std::string&)>& body);
+
+// A real program started as a child process: standard input from
+// /dev/null, standard output and error into files at base + ".out" and
+// base + ".err", in folder cwd ("" the test's own), with files limited to
+// limitbytes when that is not negative (the program's own SIGXFSZ
+// handling then decides what happens).
+struct spawned {
+  pid_t pid = -1;
+  std::string base;
+};
+spawned spawn(const std::string& program, const std::vector<std::string>& args, const std::string& base,
+              const std::string& cwd = "", long limitbytes = -1);
+
+// Waits for a spawned program.
+struct programresult {
+  bool exited = false;  // ended by exit
+  int status = -1;      // its status
+  int signal = 0;       // the signal that ended it otherwise
+  std::string out, err;
+};
+programresult await(const spawned& run);
 
 // Writes a filler file into `folder` until the disk is full; false when
 // the disk never reported ENOSPC.

@@ -318,4 +318,56 @@ TEST(Garbage, PartialLastFontRecordIsNotRead) {
   EXPECT_TRUE(ReadFontRecord(path, 3, r));
 }
 
+// A record file that is a link to a file elsewhere, small or over 1 MiB,
+// in a folder the program may write or not: the file the link names is
+// never written (the link is replaced as a new file replaces any file,
+// or the write is refused and says why).
+TEST(Links, RecordFilesThatAreLinksAreNeverWrittenThrough) {
+  struct linkcase {
+    const char* file;
+    std::size_t targetsize;
+    bool readonlyfolder;
+    bool written;  // the link replaced by the new file
+  };
+  const std::vector<linkcase> cases = {
+      {kSettingsFile, 200, false, true},      {kSettingsFile, 3 << 20, false, true},
+      {kSettingsFile, 200, true, false},      {kSettingsFile, 3 << 20, true, false},
+      {kFontFile, 47 * 5, false, true},       {kFontFile, 3 << 19, false, false},
+      {kFontFile, 47 * 5, true, false},       {kFontFile, 3 << 19, true, false}};
+  for (const linkcase& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " -> " + std::to_string(c.targetsize) + " bytes" +
+                 (c.readonlyfolder ? ", read-only folder" : ""));
+    scratchdir dir("links"), elsewhere("links-target");
+    const std::string target = elsewhere.file("target"), link = dir.file(c.file);
+    const std::string bytes(c.targetsize, 'T');
+    writebytes(target, bytes);
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    auto write = [&](std::string& report) {
+      std::string why;
+      bool ok = std::string(c.file) == kSettingsFile ? WriteSettings(link, settingswith(1, 7), &why)
+                                                     : WriteFontRecord(link, 0, namedfont("Verdana", 12), &why);
+      report = ok ? "written" : "refused: " + why;
+      return 0;
+    };
+    std::string report;
+    if (c.readonlyfolder) {
+      childresult r = onreadonlyfolder(dir.path(), write);
+      if (r.output.rfind("skip: ", 0) == 0) GTEST_SKIP() << r.output;
+      report = r.output;
+    } else {
+      write(report);
+    }
+    EXPECT_EQ(readbytes(target), bytes) << "written through the link";
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    if (c.written) {
+      EXPECT_EQ(report, "written");
+      EXPECT_TRUE(S_ISREG(st.st_mode));
+    } else {
+      EXPECT_NE(report.find("Link"), std::string::npos) << report;
+      EXPECT_TRUE(S_ISLNK(st.st_mode));
+    }
+  }
+}
+
 }  // namespace

@@ -1,17 +1,24 @@
 // The list output of select and near: grid rows exactly as the window
 // lays them out, GeoJSON and KML read back by real parsers (Python's json
-// and xml.etree) with longitude and latitude in their places, no control
-// byte of a database on the terminal, and selections larger than the list
-// reported with their count and status 3.
+// and xml.etree) with longitude and latitude in their places and read back
+// to the stored reals, no control byte of a database on the terminal,
+// every format valid on a damaged database, and selections larger than
+// the list reported with their count and status 3 (unless --limit cut them).
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <random>
+#include <sstream>
 
 #include "celldb/database.h"
+#include "celldb/keptrecords.h"
+#include "cli/lookupsession.h"
+#include "export/listprint.h"
+#include "query/surrounding.h"
 #include "cli/commands.h"
+#include "ingest/fieldparse.h"
 #include "lib/support/w1252.h"
 #include "query/criteria.h"
 #include "query/listrows.h"
@@ -128,7 +135,7 @@ for f in d['features']:
     assert f['type'] == 'Feature' and f['geometry']['type'] == 'Point'
     lon, lat = f['geometry']['coordinates']
     p = f['properties']
-    print(p['datnr'], '%.6f' % lon, '%.6f' % lat, repr(p['type']), p['net'], repr(p['operator']),
+    print(p['datnr'], repr(lon), repr(lat), repr(p['type']), p['net'], repr(p['operator']),
           p['area'], p['cell'], p['cell_hex'], p['range_m'], p.get('dist', '-'), p['nr'])
 )";
 
@@ -136,21 +143,43 @@ const char* kReadKml = R"(import sys, xml.etree.ElementTree as ET
 ns = {'k': 'http://www.opengis.net/kml/2.2'}
 root = ET.parse(sys.argv[1]).getroot()
 assert root.tag == '{http://www.opengis.net/kml/2.2}kml', root.tag
-for pm in root.findall('k:Document/k:Placemark', ns):
+folders = root.findall('k:Document/k:Folder', ns)
+assert len(folders) == 1 and folders[0].find('k:name', ns).text, 'one named Folder'
+for pm in folders[0].findall('k:Placemark', ns):
     v = {d.get('name'): (d.find('k:value', ns).text or '') for d in pm.findall('k:ExtendedData/k:Data', ns)}
     lon, lat = pm.find('k:Point/k:coordinates', ns).text.split(',')
-    print(v['datnr'], '%.6f' % float(lon), '%.6f' % float(lat), repr(v['type']), v['net'], repr(v['operator']),
+    print(v['datnr'], repr(float(lon)), repr(float(lat)), repr(v['type']), v['net'], repr(v['operator']),
           v['area'], v['cell'], v['cell_hex'], v['range_m'], v.get('dist', '-'), v['nr'])
 )";
 
 std::string pyrepr(const std::string& s) { return "'" + s + "'"; }
 
-// The line the parsers must print for entry nr (record recno).
+// A coordinate as the parsers print it, read back as the converters read
+// it: the stored real itself when the export lost nothing.
+real readback(const std::string& text) {
+  double d;
+  real r;
+  if (!parsecoordinate(text, d, r)) ADD_FAILURE() << text;
+  return r;
+}
+
+// Puts the stored coordinates in the places of the printed ones (fields 1
+// and 2) when these read back to the very same reals.
+std::string withstored(const std::string& line, const ttowerrec& r) {
+  std::size_t a = line.find(' '), b = line.find(' ', a + 1), c = line.find(' ', b + 1);
+  if (c == std::string::npos) return line;
+  std::string lon = line.substr(a + 1, b - a - 1), lat = line.substr(b + 1, c - b - 1);
+  if (!(readback(lon) == r.longitude) || !(readback(lat) == r.latitude)) return line;
+  return line.substr(0, a) + " stored stored" + line.substr(c);
+}
+
+// The line the parsers must print for entry nr (record recno), after
+// withstored.
 std::string expectedline(const ttowerrec& r, int nr, int recno, const std::string& dist) {
   std::string type = gettypetext(r);
   for (char& c : type)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  return std::to_string(recno) + " " + six(lonof(r)) + " " + six(latof(r)) + " " + pyrepr(type) + " " +
+  return std::to_string(recno) + " stored stored " + pyrepr(type) + " " +
          std::to_string(r.netid) + " " + pyrepr(OperatorName(r.netid)) + " " + std::to_string(r.area) + " " +
          std::to_string(static_cast<std::uint32_t>(r.cellid)) + " " + hex(static_cast<std::uint32_t>(r.cellid)) +
          " " + std::to_string(r.range) + " " + dist + " " + std::to_string(nr);
@@ -167,9 +196,11 @@ TEST_F(ExportTest, GeojsonAndKmlParseAndCarryLongitudeThenLatitude) {
     auto got = lines(python(reader, dir->file("out")));
     std::vector<std::int32_t> want = selected(recs, {1, 0, 0, 0});
     ASSERT_EQ(got.size(), want.size()) << format << ": " << (got.empty() ? "" : got[0]);
-    for (std::size_t i = 0; i < want.size(); ++i)
-      ASSERT_EQ(got[i], expectedline(recs[static_cast<std::size_t>(want[i])], static_cast<int>(i + 1), want[i], "-"))
+    for (std::size_t i = 0; i < want.size(); ++i) {
+      const ttowerrec& rec = recs[static_cast<std::size_t>(want[i])];
+      ASSERT_EQ(withstored(got[i], rec), expectedline(rec, static_cast<int>(i + 1), want[i], "-"))
           << format << " entry " << i + 1;
+    }
 
     r = turmcli({"select", "--db", db(), "--type", "GSM", "--format", format, "--limit", "7"});
     writebytes(dir->file("out"), r.out);
@@ -178,6 +209,7 @@ TEST_F(ExportTest, GeojsonAndKmlParseAndCarryLongitudeThenLatitude) {
     r = turmcli({"select", "--db", db(), "--cell", "12345", "--format", format});  // nothing
     writebytes(dir->file("out"), r.out);
     EXPECT_EQ(python(reader, dir->file("out")), "") << format << ": an empty selection must still parse";
+    EXPECT_EQ(r.out.find("<Placemark>"), std::string::npos);
 
     // A surrounding search carries dist; the csv of the same search gives
     // the entries to expect.
@@ -198,7 +230,7 @@ TEST_F(ExportTest, GeojsonAndKmlParseAndCarryLongitudeThenLatitude) {
         v.push_back(t.substr(a));
         return v;
       };
-      auto g = tokens(got[i - 1]);
+      auto g = tokens(withstored(got[i - 1], recs[static_cast<std::size_t>(recno)]));
       auto e = tokens(expectedline(recs[static_cast<std::size_t>(recno)], static_cast<int>(i), recno, "-"));
       ASSERT_EQ(g.size(), 12u) << got[i - 1];
       for (std::size_t k = 0; k < 12; ++k)
@@ -238,6 +270,40 @@ TEST(ExportText, NoControlByteOfTheDatabaseReachesTheOutput) {
   }
 }
 
+// A sparse search's rows come from the copies the scan kept, without a
+// read per row, and exactly as from the file; another file opened drops
+// the copies, so its rows are its own.
+TEST(ExportText, SparseSearchResultsArePrintedFromTheScansCopies) {
+  std::vector<ttowerrec> v(200000, makerec(1, 1, 1, 1, 6.0L, 48.0L));
+  for (int i = 0; i < 30; ++i) v[static_cast<std::size_t>(i * 6637 + 11)] = makerec(2, 2, 2, i + 1, 13.4L + i * 1e-4L, 52.5L);
+  auto state = towertest::openmemory(v);
+  resetlookupstate();
+  nearposition(criteria, kWantedObjects, toreal(13.4L), toreal(52.5L));
+  surroundingresult = true;
+  ASSERT_EQ(resultcount, 30);
+  std::ostringstream kept, read;
+  state->reads = 0;
+  EXPECT_EQ(printresultlist(kept, listformat::kCsv, -1), 0);
+  EXPECT_EQ(state->reads, 0) << "a read per row although the search had every record";
+  beginkeeping();
+  printresultlist(read, listformat::kCsv, -1);
+  EXPECT_EQ(kept.str(), read.str());
+  EXPECT_GT(state->reads, 0);
+
+  nearposition(criteria, kWantedObjects, toreal(13.4L), toreal(52.5L));
+  for (auto& r : v) r.cellid += 1000;
+  towertest::openmemory(v);  // the same record numbers, other cells
+  resultcount = 1;
+  resultlist[1] = 11;
+  criteria = ttowerrec{};
+  surroundingresult = false;
+  std::ostringstream other;
+  printresultlist(other, listformat::kCsv, -1);
+  EXPECT_NE(other.str().find(",3E9,"), std::string::npos) << other.str();  // cell 1001 of record 11
+  closedatabase();
+  resetlookupstate();
+}
+
 // More matches than the list holds: 2,400,005 records, record 0 at the
 // centre, the others 0.0015 east of it.
 class OverflowTest : public ::testing::Test {
@@ -253,24 +319,101 @@ class OverflowTest : public ::testing::Test {
   static inline std::unique_ptr<scratchdir> dir;
 };
 
-TEST_F(OverflowTest, EveryFormatSaysHowManyWereLeftOutAndExitsWithStatus3) {
+TEST_F(OverflowTest, TheListsCapIsReportedWithStatus3ButACutByLimitIsNot) {
   const std::string note = "5 weitere Treffer nicht aufgelistet (die Liste fasst höchstens 2.400.000)";
-  for (const char* format : {"grid", "csv", "geojson", "kml"}) {
-    for (std::vector<std::string> args : {std::vector<std::string>{"select"},                 // every record
-                                          std::vector<std::string>{"select", "--type", "GSM"},  // a filter pass
-                                          std::vector<std::string>{"near", "--position", "52.5,13.4"},
-                                          std::vector<std::string>{"near", "--object", "0"}}) {
-      std::string command = args[0];
-      args.insert(args.end(), {"--db", db(), "--format", format, "--limit", "3"});
-      run r = turmcli(args);
-      EXPECT_EQ(r.status, kExitTruncated) << format << " " << args[1] << ": " << r.err;
-      EXPECT_NE(r.err.find("turmcli " + command + ": " + note), std::string::npos) << r.err;
+  const std::vector<std::vector<std::string>> searches = {
+      {"select"},                 // every record
+      {"select", "--type", "GSM"},  // a filter pass
+      {"near", "--position", "52.5,13.4"},
+      {"near", "--object", "0"}};
+  for (std::vector<std::string> args : searches) {
+    // The whole list, to a stream that drops it.
+    const std::string command = args[0];
+    args.insert(args.end(), {"--db", db(), "--format", "csv"});
+    std::ostream discard(nullptr);
+    std::ostringstream err;
+    EXPECT_EQ(runturmcli(args, discard, err), kExitTruncated) << args[1] << ": " << err.str();
+    EXPECT_NE(err.str().find("turmcli " + command + ": " + note), std::string::npos) << err.str();
+    // The rows the user asked for, in every format: all there, no shortfall.
+    for (const char* format : {"grid", "csv", "geojson", "kml"}) {
+      for (const char* limit : {"3", "2400000"}) {
+        if (std::string(limit) != "3" && (std::string(format) != "csv" || command != "select")) continue;
+        std::vector<std::string> limited = args;
+        limited[limited.size() - 1] = format;
+        limited.insert(limited.end(), {"--limit", limit});
+        run r = limit == std::string("3") ? turmcli(limited) : run{runturmcli(limited, discard, err), "", ""};
+        EXPECT_EQ(r.status, 0) << format << " " << args[1] << " --limit " << limit << ": " << r.err;
+        EXPECT_EQ(r.err, "") << format << " " << args[1];
+      }
     }
   }
   // A selection that fits says nothing.
   run small = turmcli({"select", "--db", db(), "--cell", "5", "--format", "csv"});
   EXPECT_EQ(small.status, 0) << small.err;
   EXPECT_EQ(small.err, "");
+}
+
+// Coordinates no place on earth can have (a damaged file: the largest
+// reals, 180.5 degrees east, 95 south): such entries are left out of every
+// format, so each stays valid, and counted with status 3.
+TEST(ExportText, EveryFormatStaysValidOnADamagedDatabase) {
+  scratchdir d("export-damaged");
+  std::vector<ttowerrec> v(12, makerec(1, 1, 1, 1, 13.4L, 52.5L));
+  real huge;
+  huge.bytes = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F};  // 2^127 - 2^87
+  v[2].longitude = huge;
+  v[5].latitude = huge;
+  huge.bytes[5] = 0xFF;
+  v[6].longitude = huge;
+  v[8] = makerec(1, 1, 1, 1, 180.5L, 52.5L);
+  v[9] = makerec(1, 1, 1, 1, 13.4L, -95.0L);
+  v[10] = makerec(1, 1, 1, 1, 0x1p-128L, 0x1p-128L);  // tiny, but a place
+  v[11] = makerec(1, 1, 1, 1, 180.0L, -90.0L);        // the edge is a place
+  towertest::writetowers(d.file("germtowers.dat"), v);
+  const std::vector<int> kept = {0, 1, 3, 4, 7, 10, 11};
+  for (const char* format : {"grid", "csv", "geojson", "kml"}) {
+    // near finds only the entry at 180.5 east.
+    for (std::vector<std::string> args : {std::vector<std::string>{"select"},
+                                          std::vector<std::string>{"near", "--position", "52.5,179.9"}}) {
+      args.insert(args.end(), {"--db", d.file("germtowers.dat"), "--format", format});
+      run r = turmcli(args);
+      EXPECT_EQ(r.status, kExitTruncated) << format << " " << args[0];
+      auto l = lines(r.out);
+      EXPECT_NE(r.err.find(args[0] == "select" ? "select: 5 Einträge ausgelassen: Koordinaten außerhalb von Länge "
+                                                 "-180..180 oder Breite -90..90"
+                                               : "near: 1 Eintrag ausgelassen"),
+                std::string::npos)
+          << format << ": " << r.err;
+      EXPECT_EQ(r.out.find("170141"), std::string::npos) << format << ": " << r.out;
+      std::string f = format;
+      if (args[0] != "select") {
+        EXPECT_EQ(l.size(), f == "grid" ? 3u : f == "csv" ? 1u : f == "geojson" ? 2u : 9u) << r.out;
+        continue;
+      }
+      if (f == "grid") {
+        ASSERT_EQ(l.size(), 3 + kept.size()) << r.out;
+        for (std::size_t i = 0; i < kept.size(); ++i)
+          EXPECT_EQ(w1252(l[3 + i]).substr(0, 20), w1252(windowrow(v[static_cast<std::size_t>(kept[i])], kept[i] + 1, kept[i])).substr(0, 20));
+      }
+      if (f == "csv") {
+        ASSERT_EQ(l.size(), 1 + kept.size()) << r.out;
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+          auto fl = fields(l[1 + i]);
+          EXPECT_EQ(fl[1], std::to_string(kept[i]));
+          EXPECT_EQ(fl[7], six(lonof(v[static_cast<std::size_t>(kept[i])])));
+        }
+      }
+      if ((f == "geojson" || f == "kml") && havepython()) {
+        writebytes(d.file("out"), r.out);
+        auto got = lines(python(f == "kml" ? kReadKml : kReadGeojson, d.file("out")));
+        ASSERT_EQ(got.size(), kept.size()) << f << ": " << (got.empty() ? "" : got[0]);
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+          const ttowerrec& rec = v[static_cast<std::size_t>(kept[i])];
+          EXPECT_EQ(withstored(got[i], rec), expectedline(rec, kept[i] + 1, kept[i], "-")) << f;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "celldb/towerrec.h"
+#include "query/listcolumns.h"
 
 namespace lookuptest {
 

@@ -15,6 +15,7 @@
 #include "tests/lookups/lookuptest.h"
 
 using namespace lookuptest;
+using namespace listcolumn;
 
 namespace {
 
@@ -128,12 +129,12 @@ TEST_F(NearTest, GridShowsTheCentreAndTheWindowInTheCriteriaLine) {
   auto l = lines(r.out);
   ASSERT_EQ(l.size(), 4u);
   std::string crit = w1252(l[2]);
-  EXPECT_EQ(wordat(crit, 52), six(lonof(recs[17])));
-  EXPECT_EQ(wordat(crit, 62), six(latof(recs[17])));
-  EXPECT_FALSE(wordat(crit, 80).empty()) << "window sum at column 80";
+  EXPECT_EQ(wordat(crit, kLaenge), six(lonof(recs[17])));
+  EXPECT_EQ(wordat(crit, kBreite), six(latof(recs[17])));
+  EXPECT_FALSE(wordat(crit, kDist).empty()) << "window sum in the Dist column";
   std::string row = w1252(l[3]);
-  EXPECT_EQ(row.substr(9, 4), "  17");
-  EXPECT_EQ(wordat(row, 80), "0.000000");
+  EXPECT_EQ(row.substr(kDatNr - 1, 4), "  17");
+  EXPECT_EQ(wordat(row, kDist), "0.000000");
 }
 
 // --- position search --------------------------------------------------------------

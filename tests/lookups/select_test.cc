@@ -11,6 +11,7 @@
 #include "tests/lookups/lookuptest.h"
 
 using namespace lookuptest;
+using namespace listcolumn;
 using towertest::makerec;
 
 namespace {
@@ -202,24 +203,37 @@ TEST_F(SelectTest, GridPlacesEveryColumnAtItsStart) {
   ASSERT_EQ(l.size(), 4u);
   EXPECT_EQ(l[0], " Turmfinder in Deutschland; Anzahl=   1/   5");
   std::string head = w1252(l[1]);
-  const int cols[] = {2, 10, 18, 24, 39, 44, 52, 62, 72, 80};
+  const int cols[] = {kNr, kDatNr, kArt, kNetz, kArea, kCellid, kLaenge, kBreite, kRange, kDist};
   const char* names[] = {"Nr", "DatNr", "Art", "Netz", "Area", "Cellid", "L\xE4nge", "Breite",
-                         "Range(m)Dist", "Dist"};
+                         "Range(m)", "Dist"};
   for (int i = 0; i < 10; ++i) EXPECT_EQ(wordat(head, cols[i]), names[i]) << cols[i];
   std::string crit = w1252(l[2]);
   EXPECT_EQ(wordat(crit, 2), "Auswahl:");
-  EXPECT_EQ(crit.substr(23), "1 Telekom");
+  EXPECT_EQ(crit.substr(kNetz - 1), "1 Telekom");
   std::string row = w1252(l[3]);
   EXPECT_EQ(row.substr(0, 5), "    1");  // Nr right-aligned in 4 from column 2
-  EXPECT_EQ(row.substr(9, 4), "   0");   // DatNr likewise from column 10
-  EXPECT_EQ(wordat(row, 18), "GSM");
-  EXPECT_EQ(row.substr(23, 9), "1 Telekom");
-  EXPECT_EQ(wordat(row, 39), "1A2B");
-  EXPECT_EQ(wordat(row, 44), "1234");
-  EXPECT_EQ(wordat(row, 52), "13.342015");
-  EXPECT_EQ(wordat(row, 62), "52.497973");
-  EXPECT_EQ(wordat(row, 72), "500");
-  EXPECT_EQ(row.size(), 74u) << "no distance column, no trailing blanks";
+  EXPECT_EQ(row.substr(kDatNr - 1, 4), "   0");  // DatNr likewise from its column
+  EXPECT_EQ(wordat(row, kArt), "GSM");
+  EXPECT_EQ(row.substr(kNetz - 1, 9), "1 Telekom");
+  EXPECT_EQ(wordat(row, kArea), "1A2B");
+  EXPECT_EQ(wordat(row, kCellid), "1234");
+  EXPECT_EQ(wordat(row, kLaenge), "13.342015");
+  EXPECT_EQ(wordat(row, kBreite), "52.497973");
+  EXPECT_EQ(wordat(row, kRange), "500");
+  EXPECT_EQ(row.size(), kRange + 2u) << "no distance column, no trailing blanks";
+}
+
+TEST_F(SelectTest, GridOfAFullDatabaseShowsTheLastRecordNumbersAndWidestFieldsWhole) {
+  scratchdir full("select-full");
+  towertest::writesparsetowers(full.file("germtowers.dat"), 2400000,
+                               {towertest::widestrec(), towertest::widestrec()});
+  run r = turmcli({"near", "--db", full.file("germtowers.dat"), "--object", "2399999"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto l = lines(r.out);
+  ASSERT_EQ(l.size(), 5u) << r.out;
+  EXPECT_EQ(wordat(w1252(l[1]), kRange), "Range(m)");
+  EXPECT_EQ(l[4], "    2      2.399.999 Unbekannt? 2 Vodafone FFFF FFFFFFFF -180.000000 -90.000000 "
+                  "-2147483648 0.000000");
 }
 
 TEST_F(SelectTest, GridIsUtf8AndTitleFollowsTheFileNameNotItsFolder) {

@@ -271,6 +271,13 @@ TEST(QtHelpTest, EscAndCtrlWCloseTheViewer) {
   }
 }
 
+TEST(QtHelpTest, ReadmeTableShowsMenuCaptionsWithoutAmpersands) {
+  QFile readme(QStringLiteral(TURM_SOURCE_DIR "/README.md"));
+  if (!readme.open(QIODevice::ReadOnly)) GTEST_SKIP() << "no README";
+  for (const QString& line : QString::fromUtf8(readme.readAll()).split('\n'))
+    if (line.startsWith(QLatin1Char('|'))) EXPECT_FALSE(line.contains(QStringLiteral("**&"))) << line.toStdString();
+}
+
 TEST(QtHelpTest, ProgramHelpShowsMenuCaptionsWithoutAmpersands) {
   const QString document = QStringLiteral(TURM_SOURCE_DIR "/app/help/Turmscan.html");
   if (!QFile::exists(document)) GTEST_SKIP() << "no help document at " << document.toStdString();
@@ -282,6 +289,8 @@ TEST(QtHelpTest, ProgramHelpShowsMenuCaptionsWithoutAmpersands) {
   // A caption's access key is the menu's business, not the reader's.
   const QRegularExpression marked(QStringLiteral("&\\p{L}"));
   EXPECT_FALSE(text.contains(marked)) << text.mid(text.indexOf(marked) - 20, 40).toStdString();
+  // A page of Bild auf/ab is a number of rows the reader can rely on.
+  EXPECT_TRUE(text.contains(QStringLiteral("das sind 20 Zeilen")));
   help.quit();
 }
 

@@ -40,14 +40,16 @@ QStringList editmenutexts() {
 }
 
 // Answers the next message box with the button whose text is `click` and
-// records its title and buttons.
+// records its title and buttons.  The timer belongs to the application
+// and deletes itself once it has answered.
 void answerbox(QString& title, QStringList& buttons, const QString& click) {
-  auto timer = std::make_shared<QTimer>();
+  auto* timer = new QTimer(QCoreApplication::instance());
   timer->setInterval(10);
-  QObject::connect(timer.get(), &QTimer::timeout, [timer, &title, &buttons, click] {
+  QObject::connect(timer, &QTimer::timeout, [timer, &title, &buttons, click] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
     timer->stop();
+    timer->deleteLater();
     title = box->windowTitle();
     QAbstractButton* target = nullptr;
     for (QAbstractButton* b : box->buttons()) {

@@ -6,10 +6,14 @@
 #include "lib/support/w1252.h"
 #include "query/criteria.h"
 #include "query/listrows.h"
+#include "query/listscreen.h"
+#include "lib/support/recordingsurface.h"
+#include "lib/support/textgrid.h"
 #include "query/liststate.h"
 #include "tests/celldb/towerfiles.h"
 
 using namespace towertest;
+using namespace listcolumn;
 
 namespace {
 
@@ -65,8 +69,8 @@ TEST_F(ListRowsTest, TitleNamesBerlinForAnyOtherFileAndGroupsLargeCounts) {
 // --- header and criteria line ----------------------------------------------------------
 
 TEST_F(ListRowsTest, HeaderPlacesTheTenColumnTitles) {
-  std::string expected = std::string(" Nr      DatNr   Art   Netz           Area Cellid  L"_w) +
-                         std::string("änge     Breite    Range(m)Dist"_w);
+  std::string expected = std::string(" Nr        DatNr     Art        Netz       Area Cellid   L"_w) +
+                         std::string("änge       Breite     Range(m)    Dist"_w);
   EXPECT_EQ(renderline(headerpieces()), expected);
 }
 
@@ -74,8 +78,8 @@ TEST_F(ListRowsTest, CriteriaLineShowsOnlyTheSetCriteria) {
   EXPECT_EQ(renderline(criteriapieces()), " Auswahl:");
   criteria.latitude = toreal(52.5L);
   RowPieces p = criteriapieces();
-  EXPECT_EQ(textat(p, 62), "52.500000");
-  EXPECT_EQ(textat(p, 52), "<none>");
+  EXPECT_EQ(textat(p, kBreite), "52.500000");
+  EXPECT_EQ(textat(p, kLaenge), "<none>");
 }
 
 TEST_F(ListRowsTest, CriteriaLineWithKeysAndWindowSum) {
@@ -89,18 +93,18 @@ TEST_F(ListRowsTest, CriteriaLineWithKeysAndWindowSum) {
   tolerancelon = toreal(0.25L);
   tolerancelat = toreal(0.5L);
   RowPieces p = criteriapieces();
-  EXPECT_EQ(textat(p, 18), "UMTS");
-  EXPECT_EQ(textat(p, 24), "12 ");
-  EXPECT_EQ(textat(p, 39), "A5");
-  EXPECT_EQ(textat(p, 44), "1F2E");
-  EXPECT_EQ(textat(p, 52), "13.404954");
-  EXPECT_EQ(textat(p, 62), "<none>");
-  EXPECT_EQ(textat(p, 80), "0.750000");
+  EXPECT_EQ(textat(p, kArt), "UMTS");
+  EXPECT_EQ(textat(p, kNetz), "12 ");
+  EXPECT_EQ(textat(p, kArea), "A5");
+  EXPECT_EQ(textat(p, kCellid), "1F2E");
+  EXPECT_EQ(textat(p, kLaenge), "13.404954");
+  EXPECT_EQ(textat(p, kBreite), "<none>");
+  EXPECT_EQ(textat(p, kDist), "0.750000");
 }
 
 TEST_F(ListRowsTest, NegativeCellIdIsNotACriterion) {
   criteria.cellid = -3;
-  EXPECT_EQ(textat(criteriapieces(), 44), "<none>");
+  EXPECT_EQ(textat(criteriapieces(), kCellid), "<none>");
 }
 
 // --- rows ------------------------------------------------------------------------------
@@ -110,23 +114,23 @@ TEST_F(ListRowsTest, RowShowsEveryColumnInItsFormat) {
   settypetext(r, "5G?");
   RowPieces p = rowpieces(r, 7, 1234);
   EXPECT_EQ(textat(p, 2), "   7");
-  EXPECT_EQ(textat(p, 10), "1.234");
-  EXPECT_EQ(textat(p, 18), "5G?");
-  EXPECT_EQ(textat(p, 24), "4 Vodafone");
-  EXPECT_EQ(textat(p, 39), "A5");
-  EXPECT_EQ(textat(p, 44), "0");
-  EXPECT_EQ(textat(p, 52), "13.404954");
-  EXPECT_EQ(textat(p, 62), "-0.500000");
-  EXPECT_EQ(textat(p, 72), "-12");
-  EXPECT_EQ(textat(p, 80), "<none>");
+  EXPECT_EQ(textat(p, kDatNr), "1.234");
+  EXPECT_EQ(textat(p, kArt), "5G?");
+  EXPECT_EQ(textat(p, kNetz), "4 Vodafone");
+  EXPECT_EQ(textat(p, kArea), "A5");
+  EXPECT_EQ(textat(p, kCellid), "0");
+  EXPECT_EQ(textat(p, kLaenge), "13.404954");
+  EXPECT_EQ(textat(p, kBreite), "-0.500000");
+  EXPECT_EQ(textat(p, kRange), "-12");
+  EXPECT_EQ(textat(p, kDist), "<none>");
 }
 
 TEST_F(ListRowsTest, NetIdWithoutOperatorShowsTheDigitsAndABlank) {
-  EXPECT_EQ(textat(rowpieces(makerec(1, 12, 1, 1, 1, 1), 1, 0), 24), "12 ");
+  EXPECT_EQ(textat(rowpieces(makerec(1, 12, 1, 1, 1, 1), 1, 0), kNetz), "12 ");
 }
 
 TEST_F(ListRowsTest, CellIdShowsAllThirtyTwoBits) {
-  EXPECT_EQ(textat(rowpieces(makerec(1, 1, 1, -1, 1, 1), 1, 0), 44), "FFFFFFFF");
+  EXPECT_EQ(textat(rowpieces(makerec(1, 1, 1, -1, 1, 1), 1, 0), kCellid), "FFFFFFFF");
 }
 
 TEST_F(ListRowsTest, DistanceColumnOnlyAfterASurroundingSearch) {
@@ -134,7 +138,37 @@ TEST_F(ListRowsTest, DistanceColumnOnlyAfterASurroundingSearch) {
   criteria.latitude = toreal(50.0L);
   surroundingresult = true;
   ttowerrec r = makerec(1, 1, 1, 1, 10.25L, 49.5L);
-  EXPECT_EQ(textat(rowpieces(r, 1, 0), 80), "0.750000");
+  EXPECT_EQ(textat(rowpieces(r, 1, 0), kDist), "0.750000");
+}
+
+TEST_F(ListRowsTest, LargestNumbersAndWidestTextsKeepABlankBeforeTheNextColumn) {
+  criteria.longitude = toreal(180.0L);
+  criteria.latitude = toreal(90.0L);
+  surroundingresult = true;
+  RowPieces row = rowpieces(widestrec(), 2400000, 2399999);
+  EXPECT_EQ(renderline(row), " 2.400.000 2.399.999 Unbekannt? 2 Vodafone FFFF FFFFFFFF -180.000000 "
+                             "-90.000000 -2147483648 540.000000");
+  EXPECT_LE(static_cast<int>(renderline(row).size()), kLineWidth);
+}
+
+// A font whose characters are as wide as it is high: the cells follow.
+struct WideFontSurface : RecordingSurface {
+  TextExtent textextent(const std::string& t) override {
+    return {static_cast<int>(t.size()) * fontpixelheight(), fontpixelheight()};
+  }
+};
+
+TEST(ListMetrics, CellsAreAsWideAsTheWidestDigitOfAWideFont) {
+  FontSpec f;
+  f.height = 20;
+  WideFontSurface wide;
+  wide.selectfont(f);
+  setlistmetrics(wide);
+  EXPECT_EQ(+cellwidth, 20);
+  RecordingSurface narrow;  // characters half as wide as high: 0.7 of the height
+  narrow.selectfont(f);
+  setlistmetrics(narrow);
+  EXPECT_EQ(+cellwidth, 14);
 }
 
 // --- selection title -------------------------------------------------------------------
@@ -187,8 +221,8 @@ TEST_F(ListRowsTest, OneResultGivesTitleHeaderCriteriaAndOneRow) {
   EXPECT_EQ(lines[1].band, 10);
   EXPECT_EQ(lines[2].band, 9);
   EXPECT_EQ(lines[3].row, 4);
-  EXPECT_EQ(textat(lines[3].pieces, 44), "16");
-  EXPECT_EQ(textat(lines[3].pieces, 10), "   1");
+  EXPECT_EQ(textat(lines[3].pieces, kCellid), "16");
+  EXPECT_EQ(textat(lines[3].pieces, kDatNr), "   1");
 }
 
 TEST_F(ListRowsTest, RowsStopAtTheWindowAndHighlightSetsTheCurrentObject) {

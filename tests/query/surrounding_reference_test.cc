@@ -94,7 +94,10 @@ void expectsame(const Outcome& fast, const Outcome& slow, int trial) {
 
 // A random file around a centre: records at random distances, at exactly
 // the window half-widths and one unit of the last place beyond, with
-// shared positions, centre coordinates of 0 and random key fields.
+// shared positions, centre coordinates of 0 and random key fields.  Some
+// centres put a power of two inside the windows (4.0) or a window's lower
+// edge exactly on 0 (64 times the first half-width); some zeros carry
+// noise in their other bytes (exponent 0 means 0 whatever they hold).
 struct RandomFile {
   std::vector<ttowerrec> recs;
   real lon, lat;
@@ -102,9 +105,10 @@ struct RandomFile {
 
 RandomFile randomfile(std::mt19937& rng) {
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  const long double centres[] = {0.0L, 13.404954L, 8.5L, -3.7L, 52.520008L, 0.0L};
+  const long double centres[] = {0.0L, 13.404954L, 8.5L, -3.7L, 52.520008L, 0.0L, 4.0L,
+                                 toext(toreal(0.005L)) * 64};
   RandomFile f;
-  long double clon = centres[pick(6)], clat = centres[pick(6)];
+  long double clon = centres[pick(8)], clat = centres[pick(8)];
   f.lon = toreal(clon);
   f.lat = toreal(clat);
   int count = pick(6) == 0 ? pick(5) : pick(400);
@@ -124,6 +128,7 @@ RandomFile randomfile(std::mt19937& rng) {
       else if (mode == 3) v = toreal(toext(toreal(base)) * std::ldexp(1.0L, pick(11)) * sign);  // around 0
       else v = toreal(c + sign * (rng() % 100000) / 1000.0L);
       if (pick(4) == 0 && v.bytes[0] != 0) v.bytes[1] ^= 1;  // one unit of the last place off
+      if (pick(12) == 0) v.bytes = {0, static_cast<std::uint8_t>(rng()), 0xFF, 0x12, 0x34, static_cast<std::uint8_t>(rng())};
       return v;
     };
     long double base = pick(2) ? 0.005L : 0.001L;

@@ -53,13 +53,13 @@ constexpr std::uint64_t kMaxFraction = (std::uint64_t{1} << 39) - 1;
 
 // --- byte layout -----------------------------------------------------------
 
-TEST(Real48Layout, ReadsTheByteExamplesOfThePart) {
+TEST(Real48Layout, ReadsOneHundredAndMinusOneHundredFromTheirBytes) {
   EXPECT_EQ(toext(bytes(0x81, 0, 0, 0, 0, 0x00)), 1.0L);
   EXPECT_EQ(toext(bytes(0x87, 0, 0, 0, 0, 0x48)), 100.0L);
   EXPECT_EQ(toext(bytes(0x87, 0, 0, 0, 0, 0xC8)), -100.0L);
 }
 
-TEST(Real48Layout, WritesTheByteExamplesOfThePart) {
+TEST(Real48Layout, WritesOneHundredAndMinusOneHundredAsTheirBytes) {
   EXPECT_EQ(hex(toreal(1.0L)), "81 00 00 00 00 00");
   EXPECT_EQ(hex(toreal(100.0L)), "87 00 00 00 00 48");
   EXPECT_EQ(hex(toreal(-100.0L)), "87 00 00 00 00 C8");
@@ -88,7 +88,7 @@ TEST(Real48Layout, ZeroIsStoredAsAllZeroBytes) {
 
 struct Held {
   long double decimal;
-  const char* printed;  // as the Part gives it
+  const char* printed;  // the stored value, to as many digits as written here
   int e;                // biased exponent of the nearest real
   std::uint64_t f;      // its fraction
 };
@@ -107,7 +107,7 @@ TEST(Real48Constants, DecimalConstantsAreHeldAsTheirNearestReal) {
     long double back = toext(r);
     EXPECT_EQ(back, value(h.e, h.f));
     EXPECT_EQ(roundtoreal(h.decimal), back);
-    // The printed digits of the Part: as many significant digits as given.
+    // The stored value printed to as many significant digits as given.
     std::string p = h.printed;
     int digits = static_cast<int>(p.size() - p.find_first_not_of("0."));
     EXPECT_EQ(printed(back, digits), p);

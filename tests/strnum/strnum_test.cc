@@ -237,7 +237,7 @@ TEST(StrnumInteger, WordToStrWidthRightAlignsAndNeverCuts) {
   EXPECT_EQ(wordtostrw(60, 1), std::string(39, ' ') + "1");
 }
 
-TEST(StrnumGrouping, ExamplesOfThePart) {
+TEST(StrnumGrouping, DotsSplitThousandsOfPositiveAndNegativeNumbers) {
   EXPECT_EQ(longtostrgrouped('.', 0, 1234567), "1.234.567");
   EXPECT_EQ(longtostrgrouped('.', 0, 123456), "123.456");
   EXPECT_EQ(longtostrgrouped('.', 0, -1234), "-1.234");
@@ -388,7 +388,7 @@ TEST(StrnumFixedTrim, DecimalCommaReplacesTheFirstPoint) {
 
 // --- general format ------------------------------------------------------------
 
-TEST(StrnumGeneral, ExamplesOfThePart) {
+TEST(StrnumGeneral, SixSignificantDigitsFixedOrScientificWithoutTrailingZeros) {
   EXPECT_EQ(realtogeneral(0.0L), "0");
   EXPECT_EQ(realtogeneral(13.404954L), "13.405");
   EXPECT_EQ(realtogeneral(0.01L), "0.01");
