@@ -149,6 +149,21 @@ TEST_F(DesktopStartTest, HangingDemoWriteIsGivenUpAfterItsLimit) {
   EXPECT_TRUE(waitfor([&] { return held.ended->load(); }));
 }
 
+// turmcli writing into the same folder (its folder lock held): the demo
+// does not wait for it until the time limit, and says who is busy.
+TEST_F(DesktopStartTest, DemoWhileAnotherRunHoldsFolderLockTellsSoAndEnds) {
+  start();
+  folderlock other;
+  ASSERT_TRUE(other.lock(""));
+  OfferAnswer answer("way_demo");
+  EXPECT_FALSE(window->startupoffer(waysin()));
+  ASSERT_FALSE(messages.calls.empty());
+  const std::string& text = messages.calls.back().text;
+  EXPECT_NE(text.find("Eine andere Änderung läuft gerade in ."_w), std::string::npos) << text;
+  EXPECT_EQ(text.find("noch nicht fertig"), std::string::npos) << text;
+  EXPECT_FALSE(fs::exists("germtowers.dat"));
+}
+
 // A database file that is there but cannot be opened is the user's: no
 // demo over it, the close question as in a start in a folder.
 TEST_F(DesktopStartTest, UnopenableOrBerlinOnlyDatabaseGetsCloseQuestionNotOffer) {
