@@ -4,6 +4,7 @@
 // desktop entry's Exec line) works in ~/Turmfinder and offers the ways in
 // when that folder has no database (app/core/startoptions.h).
 #include <QApplication>
+#include <QIcon>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -55,6 +56,10 @@ int main(int argc, char** argv) {
   tracedebug("app.create");
   QApplication app(argc, argv);
   QApplication::setApplicationName("Turmfinder");
+  // The window belongs to the launcher's entry (Wayland's app id) and wears
+  // its icon from the icon theme (none when the program is not installed).
+  QGuiApplication::setDesktopFileName(QStringLiteral(TURM_APP_ID));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TURM_APP_ID)));
   // QApplication has taken its own options out of argv.
   startoptions options = parsestartoptions(std::vector<std::string>(argv + 1, argv + argc));
   if (!options.error.empty()) {
