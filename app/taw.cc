@@ -4,8 +4,11 @@
 #include <QPalette>
 #include <QTimer>
 #include <cmath>
+#include <filesystem>
 
 #include "app/core/appstate.h"
+#include "app/core/workfolder.h"
+#include "app/waysindlg.h"
 #include "query/listscreen.h"
 #include "celldb/database.h"
 #include "lib/dialog/dlgglobals.h"
@@ -107,6 +110,20 @@ void TAW::SetupWindow() {
 bool TAW::startupcheck() {
   if (!databasefailed) return true;
   return !CloseQuery();
+}
+
+bool TAW::startupoffer(const std::vector<wayin>& ways) {
+  if (!databasefailed) return true;
+  if (holdsdatabasefile(".")) return startupcheck();
+  std::error_code ec;
+  std::string folder = utf8ToW1252(std::filesystem::current_path(ec).string());
+  int chosen = offerwaysin(this, ways, folder);
+  if (chosen < 0 || !ways[static_cast<std::size_t>(chosen)].run(this)) {
+    helpsystem().quit();
+    return false;
+  }
+  runcommand(58);
+  return databaseopen();
 }
 
 void TAW::showhelpindex() {

@@ -10,6 +10,9 @@
 #include <QShortcut>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "app/waysin.h"
 
 #include "lib/window/zomenu.h"
 #include "lib/window/zostatusbar.h"
@@ -45,6 +48,13 @@ class TAW : public TZowindow {
   // by SetupWindow; asks the close question.  Returns false when the
   // program is to end.
   bool startupcheck();
+  // The same for a start from the launcher: when the working folder holds
+  // no database file at all, the offer of the ways in (waysindlg.h)
+  // instead of the close question; a way that made the files opens
+  // germtowers.dat as "Turmfinder in Deutschland" does.  "Beenden" or a
+  // failed way returns false.  A database file that is there but could
+  // not be opened is the user's: startupcheck() as in a folder start.
+  bool startupoffer(const std::vector<wayin>& ways);
 
   // Before a database file is opened (at start, Daten » ...): finishes the
   // replacement of the database pair that a killed run left, trying the

@@ -12,6 +12,8 @@ packages=(
   zlib1g-dev
   fonts-liberation2
   xvfb xauth
+  # the icon's PNG sizes, the .deb's dependencies, and the packaging test
+  librsvg2-bin dpkg-dev desktop-file-utils appstream groff-base
 )
 
 missing=()
