@@ -30,7 +30,7 @@ bool writedemo(QWidget* window, const demowriter& writer, std::chrono::milliseco
       window,
       [writer, result, how] {
         try {
-          *result = writer(".", kDemoDefaultCount, how);
+          *result = writer(".", kDemoDefaultCount, how, true);
         } catch (const std::exception& e) {
           result->ok = false;
           result->error = e.what();

@@ -27,8 +27,10 @@ struct wayin {
 // Writes the demo database into the working directory, waiting for the
 // folder lock as `how` says (how.cancelled turns true when the write is
 // given up).
-using demowriter =
-    std::function<demoresult(const std::string& dir, std::uint64_t count, const lockwaiting& how)>;
+// A germtowers.dat that another run (turmcli prepare, say) put there while
+// the offer was open is kept, never replaced by the demo.
+using demowriter = std::function<demoresult(const std::string& dir, std::uint64_t count,
+                                            const lockwaiting& how, bool keepexisting)>;
 // How long the demo waits for another run (turmcli prepare, update or
 // demo) that holds the folder lock before it tells so and ends.
 inline constexpr int kDemoLockWaitMs = 2000;

@@ -1,5 +1,7 @@
 #include "ingest/demodb.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstring>
 
@@ -159,11 +161,17 @@ void generatedemotowers(std::uint64_t count,
   }
 }
 
-demoresult writedemodatabase(const std::string& dir, std::uint64_t count, const lockwaiting& how) {
+demoresult writedemodatabase(const std::string& dir, std::uint64_t count, const lockwaiting& how,
+                             bool keepexisting) {
   demoresult result;
   databasepair pair;
   if (!pair.begin(dir, how, result.error)) return result;
   result.notes = pair.notes();
+  struct stat st {};
+  if (keepexisting && ::lstat(joinpath(dir, kGermanFile).c_str(), &st) == 0) {
+    result.ok = result.kept = true;
+    return result;
+  }
   atomicfile german, berlin;
   if (!german.create(dir, kGermanFile)) {
     result.error = german.error();

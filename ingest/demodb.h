@@ -24,12 +24,16 @@ struct demoresult {
   std::string error;  // Windows-1252, when !ok
   std::vector<std::string> notes;  // what was put right before the run (databasepair)
   std::uint64_t german = 0, berlin = 0;
+  bool kept = false;  // keepexisting and a germtowers.dat was there: nothing written
 };
 
 // Writes germtowers.dat (count records) and berlintowers.dat (its Berlin
 // part) into dir and replaces both as one when complete, holding the
 // folder lock (waiting for another run as `how` says; how.cancelled is
-// also polled while the records are made).
-demoresult writedemodatabase(const std::string& dir, std::uint64_t count, const lockwaiting& how = {});
+// also polled while the records are made).  With keepexisting, a
+// germtowers.dat that is there once the lock is held (another run made it
+// while this one waited) is kept: nothing is written, ok and kept are set.
+demoresult writedemodatabase(const std::string& dir, std::uint64_t count, const lockwaiting& how = {},
+                             bool keepexisting = false);
 
 inline constexpr std::uint64_t kDemoDefaultCount = 200'000;

@@ -41,10 +41,10 @@ struct HeldWriter {
   std::shared_ptr<std::atomic<std::uint64_t>> asked = std::make_shared<std::atomic<std::uint64_t>>(0);
   demowriter writer() const {
     return [release = release, ended = ended, asked = asked](const std::string& dir, std::uint64_t count,
-                                                         const lockwaiting& how) {
+                                                         const lockwaiting& how, bool keepexisting) {
       asked->store(count);
       while (!release->load()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-      demoresult r = writedemodatabase(dir, kDemoCount, how);
+      demoresult r = writedemodatabase(dir, kDemoCount, how, keepexisting);
       ended->store(true);
       return r;
     };
@@ -94,6 +94,20 @@ TEST_F(DesktopStartTest, EmptyFolderOffersDemoWrittenUnderBusyPointerWhileWindow
   EXPECT_TRUE(fs::exists("berlintowers.dat"));
   EXPECT_EQ(notices(kNotice), 1);
   EXPECT_TRUE(window->isVisible());
+}
+
+// turmcli prepare put a real database in place while the offer was open:
+// the demo keeps it and the program lists it.
+TEST_F(DesktopStartTest, DatabaseMadeWhileTheOfferWasOpenIsNeverReplacedByTheDemo) {
+  start();
+  demowriter other = [](const std::string& dir, std::uint64_t, const lockwaiting& how, bool keep) {
+    writedemodatabase(dir, 7, how);  // the other run, before the demo gets the lock
+    return writedemodatabase(dir, kDemoCount, how, keep);
+  };
+  OfferAnswer answer("way_demo");
+  EXPECT_TRUE(window->startupoffer({demoway(other)}));
+  EXPECT_EQ(fs::file_size("germtowers.dat"), 7u * 44);
+  EXPECT_EQ(towercount, 7);
 }
 
 TEST_F(DesktopStartTest, BeendenEndsWithoutQuestionAndWritesNothing) {
