@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QIntValidator>
 #include <QLineEdit>
@@ -26,6 +27,7 @@
 #include <functional>
 
 #include "lib/support/w1252.h"
+#include "platform/qt/qtfiledialog.h"
 #include "platform/qt/qtfont.h"
 #include "platform/qt/qtfontdialog.h"
 #include "platform/qt/qthelp.h"
@@ -415,6 +417,44 @@ TEST(QtFontDialogTest, CancelGivesNothing) {
   QtFontDialog dialog;
   whenmodal<QFontDialog>([](QFontDialog* d) { d->reject(); });
   EXPECT_FALSE(dialog.choose("t", FontSpec{}, 6, 72, true).has_value());
+}
+
+// The save dialog as a user meets it: a name typed without an extension
+// gets the one of the type chosen in the list, and the answer names that
+// type; the open dialog answers the file picked, Cancel nothing.
+TEST(QtFileDialogTest, SaveAddsTheChosenTypesExtensionAndOpenAnswersThePickedFile) {
+  QDir dir(QDir::current().absoluteFilePath("filedialog"));
+  dir.removeRecursively();
+  ASSERT_TRUE(QDir::current().mkpath("filedialog"));
+  const std::vector<FileFilter> types = {{"CSV-Datei", "*.csv"}, {"GeoJSON-Datei", "*.geojson"},
+                                         {"KML-Datei", "*.kml"}};
+  QtFileDialog files;
+  whenmodal<QFileDialog>([](QFileDialog* d) {
+    EXPECT_EQ(d->objectName(), "savedialog");
+    d->selectNameFilter(d->nameFilters().at(1));
+    emit d->filterSelected(d->nameFilters().at(1));
+    d->selectFile("liste");
+    d->accept();
+  });
+  auto saved = files.savefile("Liste exportieren", dir.absolutePath().toStdString(), "", types, 0);
+  ASSERT_TRUE(saved.has_value());
+  EXPECT_EQ(saved->filter, 1);
+  EXPECT_EQ(saved->path, dir.absoluteFilePath("liste.geojson").toStdString());
+
+  QFile existing(dir.absoluteFilePath("export.csv"));
+  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+  existing.close();
+  whenmodal<QFileDialog>([](QFileDialog* d) {
+    EXPECT_EQ(d->objectName(), "opendialog");
+    d->selectFile("export.csv");
+    d->accept();
+  });
+  auto opened = files.openfile("Export einlesen", dir.absolutePath().toStdString(), types);
+  ASSERT_TRUE(opened.has_value());
+  EXPECT_EQ(*opened, dir.absoluteFilePath("export.csv").toStdString());
+
+  whenmodal<QFileDialog>([](QFileDialog* d) { d->reject(); });
+  EXPECT_FALSE(files.openfile("Export einlesen", dir.absolutePath().toStdString(), types).has_value());
 }
 
 }  // namespace
