@@ -117,7 +117,7 @@ void TAW::runcommand(int tag) {
   // a failed start).
   // The hint of the chosen item goes with its menu.
   clearhint();
-  bool readsdatabase = tag == 53 || (tag >= 54 && tag <= 57) || tag == 63;
+  bool readsdatabase = tag == 53 || (tag >= 54 && tag <= 57) || tag == 63 || tag == 67;
   // A database file replaced meanwhile (found now or by a paint just
   // before): the new one, its whole list; a command on the old list (its
   // selection, its entries) ends here.
@@ -290,6 +290,9 @@ void TAW::runcommand(int tag) {
         settingschanged = 1;
         break;
       }
+      case 67:
+        exportlist();
+        break;
       case 93:
         if (helpavailable) helpsystem().openindex(helpfilename);
         break;

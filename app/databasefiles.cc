@@ -5,6 +5,8 @@
 #include "app/taw.h"
 #include "celldb/database.h"
 #include "ingest/databasepair.h"
+#include "ingest/demodb.h"
+#include "lib/support/ioerror.h"
 #include "lib/support/strnum.h"
 #include "lib/support/w1252.h"
 #include "query/criteria.h"
@@ -28,6 +30,11 @@ std::string TAW::settlepair(int timeoutms, bool& busy) {
 
 bool TAW::followreplaceddatabase() {
   if (!databaseopen() || !databasereplaced()) return false;
+  if (holdfile_ > 0) {
+    // The list is being written from the open file: the new one after it.
+    QTimer::singleShot(kBusyRetryMs, this, [this] { invalidate(); });
+    return false;
+  }
   bool busy = false;
   std::string settled = settlepair(0, busy);
   if (busy) {
@@ -57,4 +64,15 @@ bool TAW::showreplacednotice() {
   setlistrange();
   infomessage(text);
   return true;
+}
+
+bool TAW::demodatabaseopen() const {
+  if (!databaseopen() || towercount <= 0) return false;
+  ttowerrec first[8];
+  try {
+    std::int32_t got = readtowers(0, towercount < 8 ? towercount : 8, first);
+    return demodatabasestart(first, static_cast<std::size_t>(got), dbfilename == "berlintowers.dat");
+  } catch (const IoError&) {
+    return false;  // the paint that reads the list reports it
+  }
 }

@@ -27,7 +27,8 @@ void DescribeMenu(int id, MenuDescription& d, PictureList& pictures) {
       setmenuitem(2, 53, "Zellenauswahl", "", d);
       setsubmenuitem(3, 21, "Umgebungs.Auswahl", d);
       setsubmenuitem(4, 23, "Auf Karte zeigen", d);
-      last = 4;
+      setmenuitem(5, 67, "Liste exportieren…"_w, "Die Liste als CSV-, GeoJSON- oder KML-Datei speichern"_w, d);
+      last = 5;
       break;
     case 20:
       setmenuitem(1, 61, "Bildschirm-Schrift", "Schrift wählen"_w, d);

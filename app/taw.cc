@@ -32,6 +32,11 @@ TAW::TAW(QWidget* owner) : TZowindow(owner) {
   clickline = 1;
   SetupWindow();
   ShowMenu(101);
+  // Ctrl+C copies the selected entry of the list.
+  copy_ = new QShortcut(QKeySequence::Copy, this);
+  connect(copy_, &QShortcut::activated, this, [this] {
+    if (displaymode() == 2 && databaseopen()) copyentry(kCopyRow);
+  });
   tracedebug("nach TAW.createnew");
 }
 
@@ -178,7 +183,8 @@ void TAW::paintclient(Surface& surface) {
     if (displaymode() == 1) {
       int y = 0;
       titlescreen("ARIAL", 50, y, 40, {15, 15, 12}, {4, 1, 0, 0}, kProgramTitle,
-                  {databasetitle(), authorline(), std::string(kVersionLine) + " "}, sourceline());
+                  {databasetitle(), authorline(), std::string(kVersionLine) + " "},
+                  demodatabaseopen() ? demoline() : sourceline());
     } else if (displaymode() == 2 && databaseopen()) {
       // Also an empty result: its title shows the count 0.  Rows whose
       // records cannot be read (the file shrank) stay empty.
@@ -203,8 +209,9 @@ void TAW::paintclient(Surface& surface) {
   if (barlayout() != shownbars()) QTimer::singleShot(0, this, [this] { updatescrollbar(); });
 }
 
-void TAW::clientmousedown(int, int y, Qt::MouseButton button) {
-  if (button != Qt::LeftButton || lineheight == 0 || displaymode() != 2) return;
+void TAW::clientmousedown(int x, int y, Qt::MouseButton button) {
+  if ((button != Qt::LeftButton && button != Qt::RightButton) || lineheight == 0 || displaymode() != 2)
+    return;
   if (!databaseopen()) return;
   // Each text row selects the entry drawn on it; the title, header and
   // criteria rows and the margin above the grid select nothing.
@@ -220,6 +227,8 @@ void TAW::clientmousedown(int, int y, Qt::MouseButton button) {
   selectedobject = resultlist[static_cast<std::size_t>(index)];
   currentobject = selectedobject;
   invalidate();
+  // A right click selects the entry and offers its copies.
+  if (button == Qt::RightButton) showentrymenu(client()->mapToGlobal(QPoint(x, y)));
 }
 
 void TAW::vscrolled(int from, int to) {

@@ -104,6 +104,28 @@ class TAW : public TZowindow {
   // position, from 1).
   int firstcolumn() const { return hstate.position < 1 ? 1 : hstate.position; }
 
+  // "Liste exportieren…": every entry of the list, in list order, as CSV,
+  // GeoJSON or KML (the type chosen in the save dialog, or the one the
+  // name's extension names), the bytes turmcli prints for the same list;
+  // written under a temporary name and renamed when complete, with a
+  // progress dialog and "Abbrechen" for long lists (app/listoutput.cc).
+  void exportlist();
+  // What a copy of the selected entry takes: the row with its column
+  // names (tab-separated, two lines), or one of its map links.
+  enum { kCopyRow = 0, kCopyGoogle = 1, kCopyOsm = 2 };
+  // Puts the selected entry (as `what` says) on the clipboard; without a
+  // selected entry the notice of selectedrecord.
+  void copyentry(int what);
+  // The text copyentry puts on the clipboard for list entry `index`.
+  // Throws IoError when its record can't be read.
+  std::string entrytext(std::int32_t index, int what);
+  // The context menu of a list row at global position where: its copies.
+  void showentrymenu(const QPoint& where);
+  // Whether the open database is the demo database of made-up cells (its
+  // first records are the demo's); the start page then says so and names
+  // the way to real data.
+  bool demodatabaseopen() const;
+
   void paintclient(Surface& surface) override;
   void clientmousedown(int x, int y, Qt::MouseButton button) override;
   void clientresized(int width, int height) override;
@@ -133,6 +155,11 @@ class TAW : public TZowindow {
   BarLayout shownbars() const;
 
   std::string replacednotice_;
+  // While above 0 the open database file is kept even when another run
+  // replaced it (a list is being written from it).
+  int holdfile_ = 0;
+  int lastexporttype_ = 0;
+  QShortcut* copy_ = nullptr;
   QShortcut* f1_ = nullptr;
   bool readerrorshown_ = false;
 };

@@ -413,7 +413,8 @@ constexpr std::int32_t kGap = 64;
 
 // Writes the rows of entries 1..rows, separator between two of them;
 // returns the entries left out because their coordinates are no place.
-std::int64_t printrows(outbuffer& out, rowfn row, std::string_view separator, std::int64_t rows) {
+std::int64_t printrows(outbuffer& out, rowfn row, std::string_view separator, std::int64_t rows,
+                       const listprintprogress& progress) {
   ScanBlock scan;
   ttowerrec* block = scan.data();
   std::int64_t written = 0, leftout = 0;
@@ -426,7 +427,12 @@ std::int64_t printrows(outbuffer& out, rowfn row, std::string_view separator, st
     if (written++ > 0) p = put(p, separator);
     out.done(row(p, rec, static_cast<std::int32_t>(k), recno));
   };
+  std::int64_t nextreport = kPrintProgressEvery;
   for (std::int64_t i = 1; i <= rows;) {
+    if (progress && i >= nextreport) {
+      if (!progress(i - 1, rows)) throw listprintstopped{};
+      nextreport = i + kPrintProgressEvery;
+    }
     const std::int32_t first = resultlist[static_cast<std::size_t>(i)];
     if (const ttowerrec* kept = keptrecord(first)) {  // the search's copy
       emit(*kept, i++, first);
@@ -460,7 +466,8 @@ void putline(outbuffer& out, const std::string& w1252) {
 
 }  // namespace
 
-std::int64_t printresultlist(std::ostream& os, listformat format, std::int64_t limit) {
+std::int64_t printresultlist(std::ostream& os, listformat format, std::int64_t limit,
+                             const listprintprogress& progress) {
   outbuffer out(os);
   std::int64_t rows = resultcount;
   if (limit >= 0 && limit < rows) rows = limit;
@@ -497,7 +504,7 @@ std::int64_t printresultlist(std::ostream& os, listformat format, std::int64_t l
   }
   std::int64_t leftout = 0;
   try {
-    leftout = printrows(out, row, separator, rows);
+    leftout = printrows(out, row, separator, rows, progress);
   } catch (...) {
     out.flush();
     throw;

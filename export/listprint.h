@@ -30,12 +30,23 @@
 // formatted straight into one output buffer.  Returns the number of
 // entries left out.  Throws IoError when a record cannot be read (the rows
 // before it are written).
+//
+// progress, when set, is called every kPrintProgressEvery entries with the
+// entries done and the entries to do; when it answers false the output
+// stops there with the exception listprintstopped (what was formatted is
+// written first).
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 
 // The output formats of a result list.
 enum class listformat { kGrid, kCsv, kGeojson, kKml };
 
-std::int64_t printresultlist(std::ostream& out, listformat format, std::int64_t limit);
+using listprintprogress = std::function<bool(std::int64_t done, std::int64_t total)>;
+inline constexpr std::int64_t kPrintProgressEvery = 16384;
+struct listprintstopped {};
+
+std::int64_t printresultlist(std::ostream& out, listformat format, std::int64_t limit,
+                             const listprintprogress& progress = {});

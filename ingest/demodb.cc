@@ -206,3 +206,20 @@ demoresult writedemodatabase(const std::string& dir, std::uint64_t count, const 
   result.ok = true;
   return result;
 }
+
+bool demodatabasestart(const ttowerrec* records, std::size_t n, bool berlin) {
+  constexpr std::size_t kCompared = 8;
+  // The first records of both files, made once: a Berlin cell is about
+  // every twentieth demo cell.
+  static const auto firsts = [] {
+    std::pair<std::vector<ttowerrec>, std::vector<ttowerrec>> f;
+    generatedemotowers(4000, [&](const ttowerrec& rec, bool inberlin) {
+      if (f.first.size() < kCompared) f.first.push_back(rec);
+      if (inberlin && f.second.size() < kCompared) f.second.push_back(rec);
+    });
+    return f;
+  }();
+  const std::vector<ttowerrec>& want = berlin ? firsts.second : firsts.first;
+  if (n == 0 || n > want.size()) return false;
+  return std::memcmp(records, want.data(), n * sizeof(ttowerrec)) == 0;
+}

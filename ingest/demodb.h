@@ -37,3 +37,8 @@ demoresult writedemodatabase(const std::string& dir, std::uint64_t count, const 
                              bool keepexisting = false);
 
 inline constexpr std::uint64_t kDemoDefaultCount = 200'000;
+
+// Whether records[0..n) are the first n records of a demo germtowers.dat
+// (berlin false) or berlintowers.dat (berlin true), of any count: what
+// tells a demo database from real data.  n counts up to 8; false for 0.
+bool demodatabasestart(const ttowerrec* records, std::size_t n, bool berlin);

@@ -19,6 +19,10 @@ std::uint16_t statusbarheight = 25;
 std::string authorline() { return std::string("Ein Programm des Turmfinder-Teams"_w); }
 std::string sourceline() { return std::string("Daten: OpenCelliD, www.opencellid.org (CC BY-SA 4.0)"_w); }
 
+std::string demoline() {
+  return std::string("Demo-Datenbank mit erfundenen Zellen. Echte Daten: Daten » Export einlesen…"_w);
+}
+
 std::vector<std::string> aboutlines() {
   return {"Turmfinder in Deutschland", "vom Turmfinder-Team", kVersionLine, "Daten: www.opencellid.org",
           "Lizenz: CC BY-SA 4.0"};

@@ -29,6 +29,9 @@ inline constexpr const char* kProgramTitle = "Turmfinder";
 inline constexpr const char* kVersionLine = "Version 0.9";
 std::string authorline();
 std::string sourceline();
+// The start page's last line on the demo database, instead of sourceline:
+// its cells are made up, and real data come in by "Export einlesen…".
+std::string demoline();
 // The five lines of the about box, each at most kAboutWidth characters
 // (the box is that many characters wide at any dialog font): the data
 // source and its licence stand on lines of their own.

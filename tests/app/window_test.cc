@@ -124,7 +124,8 @@ TEST_F(ViewTest, TurmfinderZeigenShowsTitleHeaderCriteriaAndRows) {
   EXPECT_TRUE(window->vscrollbar->isVisible());
   ASSERT_FALSE(barcaptions().empty());
   EXPECT_EQ(barcaptions().front(), std::string("&Zurück"_w));
-  EXPECT_EQ(barcaptions().size(), 4u);
+  EXPECT_EQ(barcaptions().size(), 5u);
+  EXPECT_EQ(barcaptions().back(), std::string("&Liste exportieren…"_w));
   Screen s = record();
   EXPECT_EQ(s.line(1), " Turmfinder in Deutschland; Anzahl=2.000");
   EXPECT_EQ(s.at(kLaenge, 2), std::string("Länge"_w));
