@@ -43,7 +43,11 @@ void DescribeMenu(int id, MenuDescription& d, PictureList& pictures) {
     case 22:
       setmenuitem(1, 58, "Turmfinder in Deutschland", "", d);
       setmenuitem(2, 59, "Turmfinder in Berlin", "", d);
-      last = 2;
+      setmenuitem(3, 65, "Export einlesen…"_w,
+                  "Einen ganzen OpenCelliD-Export (.csv oder .csv.gz) in eine neue Datenbank umwandeln"_w, d);
+      setmenuitem(4, 66, "Tages-Diff einspielen…"_w,
+                  "Die vorhandene Datenbank mit einem täglichen OpenCelliD-Diff auf den neuesten Stand bringen"_w, d);
+      last = 4;
       break;
     case 23:
       setmenuitem(1, 54, "gewähltes Objekt in Google-Maps zeigen"_w, "", d);
