@@ -50,7 +50,7 @@ std::string progressline(const prepareprogress& p, double seconds) {
     line = std::to_string(percent) + std::string(" % · "_w);
   }
   line += groupdigits(p.rows) + " Zeilen";
-  if (seconds > 0.05) {
+  if (seconds > 0) {
     auto mbs = static_cast<std::uint64_t>(static_cast<double>(p.rawbytes) / 1e6 / seconds + 0.5);
     line += std::string(" · "_w) + groupdigits(mbs) + " MB/s";
   }
