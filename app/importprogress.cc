@@ -38,22 +38,22 @@ std::string foldertext(const std::string& dir) {
   std::error_code ec;
   std::filesystem::path p = std::filesystem::absolute(dir, ec);
   if (ec) return pathtext(dir);
-  return pathtext(p.lexically_normal().string());
+  std::string s = p.lexically_normal().string();
+  while (s.size() > 1 && s.back() == '/') s.pop_back();
+  return pathtext(s);
 }
 
 }  // namespace
 
-std::string progressline(const prepareprogress& p, double seconds) {
+std::string progressline(const prepareprogress& p, double mbs) {
   std::string line;
   if (p.filesize > 0) {
     std::uint64_t percent = p.rawbytes >= p.filesize ? 100 : p.rawbytes * 100 / p.filesize;
     line = std::to_string(percent) + std::string(" % · "_w);
   }
   line += groupdigits(p.rows) + " Zeilen";
-  if (seconds > 0) {
-    auto mbs = static_cast<std::uint64_t>(static_cast<double>(p.rawbytes) / 1e6 / seconds + 0.5);
-    line += std::string(" · "_w) + groupdigits(mbs) + " MB/s";
-  }
+  if (mbs >= 0)
+    line += std::string(" · "_w) + groupdigits(static_cast<std::uint64_t>(mbs + 0.5)) + " MB/s";
   return line;
 }
 
@@ -67,6 +67,7 @@ TimportProgressDlg::TimportProgressDlg(QWidget* owner, const std::string& title,
   bar_ = new QProgressBar(this);
   bar_->setRange(0, 100);
   bar_->setValue(0);
+  bar_->setTextVisible(false);  // the percent stands in the line below
   status_ = new QLabel(toqstring(std::string("Beginnt …"_w)), this);
   status_->setObjectName("importstatus");
   status_->setWordWrap(true);
@@ -90,7 +91,7 @@ TimportProgressDlg::TimportProgressDlg(QWidget* owner, const std::string& title,
   setSizeGripEnabled(false);
 }
 
-void TimportProgressDlg::showprogress(const prepareprogress& p, double seconds) {
+void TimportProgressDlg::showprogress(const prepareprogress& p, double mbs) {
   if (cancel_->load()) return;
   if (p.filesize > 0) {
     bar_->setRange(0, 100);
@@ -98,13 +99,12 @@ void TimportProgressDlg::showprogress(const prepareprogress& p, double seconds) 
   } else {
     bar_->setRange(0, 0);  // a pipe: no end known
   }
-  status_->setText(toqstring(progressline(p, seconds)));
+  status_->setText(toqstring(progressline(p, mbs)));
 }
 
 void TimportProgressDlg::showwaiting(const std::string& folder) {
   if (cancel_->load()) return;
-  status_->setText(toqstring(std::string("Wartet auf eine andere Änderung in "_w) + folder +
-                             std::string(" (turmcli?) …"_w)));
+  status_->setText(toqstring(std::string("Wartet auf eine andere Änderung in "_w) + folder + std::string(" …"_w)));
 }
 
 void TimportProgressDlg::finish() { finished_ = true; }
@@ -154,17 +154,35 @@ importoutcome runimport(QWidget* owner, importkind kind, const std::string& path
 
   // Everything the worker posts goes to the dialog, which outlives it: the
   // thread is joined below before the dialog goes.
-  auto waiting = [view, folder] {
+  // The rate counts from the first report, or from the start when no
+  // other run was waited for (the wait is no reading).  The worker's own.
+  struct ratestate {
+    std::chrono::steady_clock::time_point first, last;
+    std::uint64_t firstbytes = 0;
+    bool waited = false, reported = false;
+  };
+  auto rate = std::make_shared<ratestate>();
+  auto waiting = [view, folder, rate] {
+    rate->waited = true;
     QMetaObject::invokeMethod(view, [view, folder] { view->showwaiting(folder); }, Qt::QueuedConnection);
   };
   auto cancelled = [cancel] { return cancel->load(); };
-  auto last = std::make_shared<std::chrono::steady_clock::time_point>();
-  auto progress = [view, start, last](const prepareprogress& p) {
+  auto progress = [view, start, rate](const prepareprogress& p) {
     auto now = std::chrono::steady_clock::now();
-    if (*last != std::chrono::steady_clock::time_point{} && now - *last < kReportEvery) return;
-    *last = now;
-    double seconds = std::chrono::duration<double>(now - start).count();
-    QMetaObject::invokeMethod(view, [view, p, seconds] { view->showprogress(p, seconds); }, Qt::QueuedConnection);
+    double mbs = -1;
+    if (!rate->reported) {
+      rate->reported = true;
+      rate->first = now;
+      rate->firstbytes = p.rawbytes;
+      double seconds = std::chrono::duration<double>(now - start).count();
+      if (!rate->waited && seconds > 0) mbs = static_cast<double>(p.rawbytes) / 1e6 / seconds;
+    } else {
+      if (now - rate->last < kReportEvery) return;
+      double seconds = std::chrono::duration<double>(now - rate->first).count();
+      if (seconds > 0) mbs = static_cast<double>(p.rawbytes - rate->firstbytes) / 1e6 / seconds;
+    }
+    rate->last = now;
+    QMetaObject::invokeMethod(view, [view, p, mbs] { view->showprogress(p, mbs); }, Qt::QueuedConnection);
   };
 
   std::atomic<bool> done{false};

@@ -44,8 +44,9 @@ class TimportProgressDlg : public QDialog {
   // title and head are Windows-1252.
   TimportProgressDlg(QWidget* owner, const std::string& title, const std::string& head);
 
-  // A report of the worker, `seconds` after its start.
-  void showprogress(const prepareprogress& p, double seconds);
+  // A report of the worker; mbs is the input's rate (negative: not known
+  // yet).
+  void showprogress(const prepareprogress& p, double mbs);
   // Another run holds the folder lock (folder: Windows-1252).
   void showwaiting(const std::string& folder);
   // The run ended: the dialog may close.
@@ -79,5 +80,6 @@ importoutcome runimport(QWidget* owner, importkind kind, const std::string& path
 bool importrunning();
 
 // The progress line: "37 % · 1.234.567 Zeilen · 85 MB/s" (no percent when
-// the input's size is unknown), Windows-1252.
-std::string progressline(const prepareprogress& p, double seconds);
+// the input's size is unknown, no rate when mbs is negative),
+// Windows-1252.
+std::string progressline(const prepareprogress& p, double mbs);

@@ -44,9 +44,9 @@ void DescribeMenu(int id, MenuDescription& d, PictureList& pictures) {
       setmenuitem(1, 58, "Turmfinder in Deutschland", "", d);
       setmenuitem(2, 59, "Turmfinder in Berlin", "", d);
       setmenuitem(3, 65, "Export einlesen…"_w,
-                  "Einen ganzen OpenCelliD-Export (.csv oder .csv.gz) in eine neue Datenbank umwandeln"_w, d);
+                  "Neue Datenbank aus Export", d);
       setmenuitem(4, 66, "Tages-Diff einspielen…"_w,
-                  "Die vorhandene Datenbank mit einem täglichen OpenCelliD-Diff auf den neuesten Stand bringen"_w, d);
+                  "Datenbank aktualisieren", d);
       last = 4;
       break;
     case 23:
