@@ -62,12 +62,6 @@ std::string skippedline(const std::uint64_t (&skipped)[kSkipReasons], std::uint6
   return line + " (" + reasons + ")";
 }
 
-std::string joined(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& l : lines) text += (text.empty() ? "" : "\n") + l;
-  return text;
-}
-
 const std::string& unchangedpair() {
   static const std::string s = "germtowers.dat und berlintowers.dat bleiben, wie sie waren.";
   return s;
@@ -84,40 +78,48 @@ std::string nodatabasetext() {
 std::string importsummary(importkind kind, const std::string& name, const importoutcome& o) {
   const bool diff = kind == importkind::dailydiff;
   const std::uint64_t german = diff ? o.updated.german : o.prepared.german;
-  std::vector<std::string> head, tail;
-  head.push_back(diff ? "Tages-Diff " + shortname(name) + " eingespielt:"
-                      : "Export " + shortname(name) + " eingelesen:");
+  // Each line with the rank in which it goes when the notice would be too
+  // long (0: never); the reasons of the skips go first of all.
+  struct line {
+    std::string text;
+    int rank = 0;
+  };
+  std::vector<line> lines;
+  lines.push_back({diff ? "Tages-Diff " + shortname(name) + " eingespielt:" : "Export " + shortname(name) + " eingelesen:"});
   if (diff) {
     const updatecounts& c = o.updated;
-    head.push_back(countline("Gelesen", c.rows, "Zeilen"));
-    head.push_back("Aktualisiert: " + groupdigits(c.updated) + ", neu: " + groupdigits(c.added) +
-                   std::string(", unverändert: "_w) + groupdigits(c.unchanged) + " Zellen");
-    head.push_back(countline(kGermanFile, c.german, "Zellen (vorher " + groupdigits(c.before) + ")"));
+    lines.push_back({countline("Gelesen", c.rows, "Zeilen")});
+    lines.push_back({"Aktualisiert: " + groupdigits(c.updated) + ", neu: " + groupdigits(c.added) +
+                     std::string(", unverändert: "_w) + groupdigits(c.unchanged) + " Zellen"});
+    lines.push_back({countline(kGermanFile, c.german, "Zellen (vorher " + groupdigits(c.before) + ")")});
   } else {
-    head.push_back(countline("Gelesen", o.prepared.rows, "Zeilen"));
-    head.push_back(countline(kGermanFile, german, "Zellen"));
+    lines.push_back({countline("Gelesen", o.prepared.rows, "Zeilen")});
+    lines.push_back({countline(kGermanFile, german, "Zellen")});
   }
   if (german > static_cast<std::uint64_t>(kMaxResults))
-    head.push_back("(Turmfinder listet die ersten " + groupdigits(static_cast<std::uint64_t>(kMaxResults)) + ")");
-  head.push_back(countline(kBerlinFile, diff ? o.updated.berlin : o.prepared.berlin, "Zellen"));
-  head.push_back(countline(std::string("Andere Länder"_w), diff ? o.updated.othercountry : o.prepared.othercountry,
-                           "Zeilen"));
+    lines.push_back({"(Turmfinder listet die ersten " + groupdigits(static_cast<std::uint64_t>(kMaxResults)) + ")", 2});
+  lines.push_back({countline(kBerlinFile, diff ? o.updated.berlin : o.prepared.berlin, "Zellen")});
+  const std::uint64_t others = diff ? o.updated.othercountry : o.prepared.othercountry;
+  lines.push_back({countline(std::string("Andere Länder"_w), others, "Zeilen"), others == 0 ? 3 : 4});
   if (diff && o.updated.superseded > 0)
-    head.push_back(countline("Mehrfach", o.updated.superseded, "Zeilen (die letzte gilt)"));
+    lines.push_back({countline("Mehrfach", o.updated.superseded, "Zeilen (die letzte gilt)"), 4});
   const auto& skipped = diff ? o.updated.skipped : o.prepared.skipped;
   const std::uint64_t total = diff ? o.updated.skippedtotal() : o.prepared.skippedtotal();
-  for (const std::string& note : o.notes) tail.push_back(note + ".");
-  // The reasons and the notes go when the notice would be too long for
-  // them; the counts always stay.
-  for (bool why : {true, false}) {
-    std::vector<std::string> lines = head;
-    lines.push_back(skippedline(skipped, total, why));
-    std::string text = joined(lines);
-    std::string withnotes = joined({text, joined(tail)});
-    if (!tail.empty() && withnotes.size() <= kNoticeBytes) return withnotes;
-    if (text.size() <= kNoticeBytes || !why) return text;
-  }
-  return {};
+  const std::size_t skipat = lines.size();
+  lines.push_back({skippedline(skipped, total, true)});
+  for (const std::string& note : o.notes) lines.push_back({note + ".", 1});
+
+  auto text = [&lines] {
+    std::string t;
+    for (const line& l : lines) t += (t.empty() ? "" : "\n") + l.text;
+    return t;
+  };
+  if (text().size() > kNoticeBytes) lines[skipat].text = skippedline(skipped, total, false);
+  for (int rank = 1; rank <= 4 && text().size() > kNoticeBytes; ++rank)
+    std::erase_if(lines, [rank](const line& l) { return l.rank == rank; });
+  // Last of all the file's name, which the user has just chosen.
+  if (text().size() > kNoticeBytes) lines[0].text = diff ? "Tages-Diff eingespielt:" : "Export eingelesen:";
+  return text();
 }
 
 importreport importbydialog(QWidget* window, importkind kind) {

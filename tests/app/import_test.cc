@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "app/importcommands.h"
 #include "app/importprogress.h"
 #include "app/waysindlg.h"
 #include "ingest/update.h"
@@ -358,6 +359,53 @@ TEST_F(ImportTest, LauncherOfferImportsAnExport) {
   EXPECT_TRUE(databaseopen());
   EXPECT_EQ(towercount, static_cast<std::int32_t>(c.german));
   EXPECT_EQ(resultcount, towercount);
+}
+
+}  // namespace
+
+namespace {
+
+// The summary always fits one notice: the reasons of the skips while
+// there is room for them, the counts always.
+TEST(ImportSummary, FitsANoticeAndKeepsEveryCount) {
+  importoutcome small;
+  small.prepared.rows = 10;
+  small.prepared.german = 7;
+  small.prepared.berlin = 2;
+  small.prepared.skipped[kSkipArea] = 1;
+  small.prepared.skipped[kSkipCell] = 2;
+  importoutcome large;
+  large.updated.rows = 123'456'789;
+  large.updated.updated = 1'234'567;
+  large.updated.added = 2'345'678;
+  large.updated.unchanged = 3'456'789;
+  large.updated.before = 2'399'999;
+  large.updated.german = 2'500'000;
+  large.updated.berlin = 234'567;
+  large.updated.othercountry = 100'000'000;
+  large.updated.superseded = 12'345;
+  for (int r = 0; r < kSkipReasons; ++r) large.updated.skipped[r] = 1'000'000 + static_cast<std::uint64_t>(r);
+  large.notes = {"Eine unterbrochene Ersetzung der Datenbank wurde zu Ende gebracht"};
+  struct Case {
+    importkind kind;
+    const importoutcome* outcome;
+    std::string name;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {importkind::wholeexport, &small, "cell_towers.csv.gz",
+       {"Export cell_towers.csv.gz eingelesen:", "Gelesen: 10 Zeilen", "germtowers.dat: 7 Zellen",
+        "berlintowers.dat: 2 Zellen", std::string("Übersprungen: 3 Zeilen (Area 1, Zell-ID 2)"_w)}},
+      {importkind::dailydiff, &large, std::string(80, 'x') + ".csv.gz",
+       {"Gelesen: 123.456.789 Zeilen",
+        std::string("Aktualisiert: 1.234.567, neu: 2.345.678, unverändert: 3.456.789 Zellen"_w),
+        "germtowers.dat: 2.500.000 Zellen (vorher 2.399.999)", "berlintowers.dat: 234.567 Zellen",
+        std::string("Übersprungen: "_w) + groupdigits(large.updated.skippedtotal()) + " Zeilen"}},
+  };
+  for (const Case& c : cases) {
+    std::string text = importsummary(c.kind, c.name, *c.outcome);
+    EXPECT_LE(text.size(), 255u) << text;
+    for (const std::string& l : c.lines) EXPECT_TRUE(containsline(text, l)) << l << "\n in:\n" << text;
+  }
 }
 
 }  // namespace
