@@ -434,7 +434,7 @@ TEST(QtFileDialogTest, SaveAddsTheChosenTypesExtensionAndOpenAnswersThePickedFil
     d->selectNameFilter(d->nameFilters().at(1));
     emit d->filterSelected(d->nameFilters().at(1));
     d->selectFile("liste");
-    d->accept();
+    static_cast<QDialog*>(d)->accept();  // public in QDialog
   });
   auto saved = files.savefile("Liste exportieren", dir.absolutePath().toStdString(), "", types, 0);
   ASSERT_TRUE(saved.has_value());
@@ -447,7 +447,7 @@ TEST(QtFileDialogTest, SaveAddsTheChosenTypesExtensionAndOpenAnswersThePickedFil
   whenmodal<QFileDialog>([](QFileDialog* d) {
     EXPECT_EQ(d->objectName(), "opendialog");
     d->selectFile("export.csv");
-    d->accept();
+    static_cast<QDialog*>(d)->accept();  // public in QDialog
   });
   auto opened = files.openfile("Export einlesen", dir.absolutePath().toStdString(), types);
   ASSERT_TRUE(opened.has_value());
