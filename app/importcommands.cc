@@ -157,7 +157,7 @@ importreport importbydialog(QWidget* window, importkind kind) {
 wayin importway() {
   wayin w;
   w.caption = "&Export einlesen…"_w;
-  w.detail = std::string("Export einlesen: eine Zellen-Datei von OpenCelliD (.csv oder .csv.gz) umwandeln"_w);
+  w.detail = std::string("Export einlesen: die echten Zellen aus einer OpenCelliD-Datei (.csv, .csv.gz)"_w);
   w.objectname = "way_import";
   w.offeragain = true;
   w.run = [](QWidget* window) {

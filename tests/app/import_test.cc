@@ -241,6 +241,9 @@ TEST_F(ImportTest, EmptyFolderDiffRefusedAndOfferImports) {
   QObject::connect(&answer, &QTimer::timeout, [&] {
     auto* d = qobject_cast<TwaysinDlg*>(QApplication::activeModalWidget());
     if (d == nullptr || !d->isVisible() || offers++ >= 2) return;
+    for (QPushButton* a : d->findChildren<QPushButton*>())  // three buttons side by side
+      for (QPushButton* b : d->findChildren<QPushButton*>())
+        EXPECT_TRUE(a == b || !a->geometry().intersects(b->geometry())) << fromqstring(a->text());
     QTest::mouseClick(d->findChild<QPushButton*>("way_import"), Qt::LeftButton);
   });
   answer.start(5);
