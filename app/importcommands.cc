@@ -1,6 +1,7 @@
 // The import commands of the main window and the launcher's import way.
 #include "app/importcommands.h"
 
+#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -136,6 +137,16 @@ importreport importbydialog(QWidget* window, importkind kind) {
        {"Alle Dateien", "*"}});
   if (!path || path->empty()) return report;
   const std::string name = pathtext(std::filesystem::path(*path).filename().string());
+  // OpenCelliD names its daily diffs "OCID-diff-cell-export-…": read as a
+  // whole export, one would replace the database with a day's cells.
+  std::string lower = name;
+  for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  if (!diff && lower.find("diff") != std::string::npos &&
+      std::filesystem::exists(std::filesystem::path(folder) / kGermanFile) &&
+      !askyesno(name + std::string(" sieht nach einem Tages-Diff aus. Als ganzer Export eingelesen, ersetzt er "
+                                   "die Datenbank durch die Zellen eines Tages (dafür ist „Tages-Diff "
+                                   "einspielen…“ da). Trotzdem einlesen?"_w)))
+    return report;
   importoutcome outcome = runimport(window, kind, *path, ".");
   if (outcome.ok) {
     report.written = true;

@@ -147,6 +147,14 @@ TEST_F(ImportTest, SampleThenADiffThenADamagedFile) {
   EXPECT_EQ(shown.at(0).rfind("Der Export damaged.csv.gz konnte nicht eingelesen werden:\n", 0), 0u) << shown[0];
   EXPECT_EQ(messages.calls.back().kind, MsgKind::Error);
   expectkept(german, berlin);
+
+  // A day's diff chosen as a whole export: asked first, No keeps the files.
+  fs::copy_file("diff.csv", "OCID-diff-cell-export-2026-12-08-T000000.csv");
+  files.openresults.push_back("OCID-diff-cell-export-2026-12-08-T000000.csv");
+  ASSERT_TRUE(choose(65));
+  EXPECT_EQ(messages.calls.back().kind, MsgKind::Confirm);
+  EXPECT_EQ(newnotices().size(), 1u);
+  expectkept(german, berlin);
 }
 
 // Abbrechen halfway through an export that arrives slowly through a FIFO,
