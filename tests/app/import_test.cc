@@ -106,7 +106,8 @@ TEST_F(ImportTest, SampleThenADiffThenADamagedFile) {
         std::string("Andere Länder: "_w) + groupdigits(c.othercountry) + " Zeilen",
         std::string("Übersprungen: "_w) + groupdigits(c.skippedtotal()) + " Zeilen"})
     EXPECT_TRUE(hasline(shown[0], line)) << line << " in:\n" << shown[0];
-  expectkept(readbytes(std::string(kRefDir) + "/germtowers.dat"), readbytes(std::string(kRefDir) + "/berlintowers.dat"));
+  expectkept(readbytes(std::string(kRefDir) + "/germtowers.dat"),
+             readbytes(std::string(kRefDir) + "/berlintowers.dat"));
   EXPECT_EQ(towercount, static_cast<std::int32_t>(c.german));
   EXPECT_EQ(resultcount, towercount);
   EXPECT_EQ(window->displaymode(), 2);
@@ -220,7 +221,8 @@ TEST_F(ImportTest, CancelHalfwayAndWhileAnotherRunHoldsTheFolder) {
   });
   files.openresults.push_back(kSample);
   ASSERT_TRUE(choose(65));
-  EXPECT_EQ(waiting, std::string("Wartet auf eine andere Änderung in "_w) + pathtext(fs::current_path().string()) + std::string(" …"_w));
+  EXPECT_EQ(waiting, std::string("Wartet auf eine andere Änderung in "_w) + pathtext(fs::current_path().string()) +
+                         std::string(" …"_w));
   EXPECT_TRUE(busy);
   EXPECT_FALSE(closed);
   EXPECT_GT(paintsafter, paintsbefore);
