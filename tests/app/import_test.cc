@@ -150,7 +150,7 @@ TEST_F(ImportTest, SampleThenADiffThenADamagedFile) {
   expectkept(german, berlin);
 
   // A day's diff chosen as a whole export: asked first, No keeps the files.
-  fs::copy_file("diff.csv", "OCID-diff-cell-export-2026-12-08-T000000.csv");
+  fs::copy_file("diff.csv", "OCID-diff-cell-export-2026-12-08-T000000.csv", fs::copy_options::overwrite_existing);
   files.openresults.push_back("OCID-diff-cell-export-2026-12-08-T000000.csv");
   ASSERT_TRUE(choose(65));
   EXPECT_EQ(messages.calls.back().kind, MsgKind::Confirm);
