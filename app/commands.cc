@@ -7,6 +7,7 @@
 
 #include "app/core/appstate.h"
 #include "app/core/positioninput.h"
+#include "app/importprogress.h"
 #include "app/taw.h"
 #include "celldb/database.h"
 #include "lib/dialog/ZODlgs2.h"
@@ -226,6 +227,10 @@ void TAW::runcommand(int tag) {
         invalidate();
         break;
       }
+      case 65:
+      case 66:
+        importcommand(tag);
+        break;
       case 60:
         aboutbox(this, std::string("über Turmfinder"_w), aboutlines(), 5, kAboutWidth);
         break;
@@ -331,6 +336,10 @@ bool TAW::selectedrecord(std::int32_t& recno) {
 }
 
 bool TAW::CloseQuery() {
+  if (importrunning()) {
+    infomessage(std::string("Es wird gerade eingelesen: bitte erst „Abbrechen“ wählen oder das Ende abwarten."_w));
+    return false;
+  }
   if (!askyesno("Programm beenden?")) return false;
   helpsystem().quit();
   if (towercount > 0) closedatabase();

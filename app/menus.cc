@@ -27,7 +27,7 @@ void DescribeMenu(int id, MenuDescription& d, PictureList& pictures) {
       setmenuitem(2, 53, "Zellenauswahl", "", d);
       setsubmenuitem(3, 21, "Umgebungs.Auswahl", d);
       setsubmenuitem(4, 23, "Auf Karte zeigen", d);
-      setmenuitem(5, 67, "Liste exportieren…"_w, "Die Liste als CSV-, GeoJSON- oder KML-Datei speichern"_w, d);
+      setmenuitem(5, 67, "Liste exportieren…"_w, "Liste als Datei speichern", d);
       last = 5;
       break;
     case 20:
@@ -44,7 +44,11 @@ void DescribeMenu(int id, MenuDescription& d, PictureList& pictures) {
     case 22:
       setmenuitem(1, 58, "Turmfinder in Deutschland", "", d);
       setmenuitem(2, 59, "Turmfinder in Berlin", "", d);
-      last = 2;
+      setmenuitem(3, 65, "Export einlesen…"_w,
+                  "Neue Datenbank aus Export", d);
+      setmenuitem(4, 66, "Tages-Diff einspielen…"_w,
+                  "Datenbank aktualisieren", d);
+      last = 4;
       break;
     case 23:
       setmenuitem(1, 54, "gewähltes Objekt in Google-Maps zeigen"_w, "", d);

@@ -122,10 +122,14 @@ bool TAW::startupoffer(const std::vector<wayin>& ways) {
   if (holdsdatabasefile(".")) return startupcheck();
   std::error_code ec;
   std::string folder = utf8ToW1252(std::filesystem::current_path(ec).string());
-  int chosen = offerwaysin(this, ways, folder);
-  if (chosen < 0 || !ways[static_cast<std::size_t>(chosen)].run(this)) {
-    helpsystem().quit();
-    return false;
+  for (;;) {
+    int chosen = offerwaysin(this, ways, folder);
+    const wayin* way = chosen < 0 ? nullptr : &ways[static_cast<std::size_t>(chosen)];
+    if (way != nullptr && way->run(this)) break;
+    if (way == nullptr || !way->offeragain) {
+      helpsystem().quit();
+      return false;
+    }
   }
   runcommand(58);
   return databaseopen();

@@ -43,6 +43,9 @@ class TAW : public TZowindow {
   void MenuCommand(QObject* sender);
   // Runs the command with this tag as if its menu item was chosen.
   void runcommand(int tag);
+  // Daten » "Export einlesen…" (65), "Tages-Diff einspielen…" (66):
+  // app/importcommands.cc.
+  void importcommand(int tag);
 
   // When the database could not be opened at start: the notice was shown
   // by SetupWindow; asks the close question.  Returns false when the

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/backgroundrun.h"
+#include "app/importcommands.h"
 #include "lib/support/messages.h"
 #include "lib/support/strnum.h"
 #include "lib/support/w1252.h"
@@ -67,4 +68,4 @@ wayin demoway(demowriter writer, std::chrono::milliseconds limit) {
   return w;
 }
 
-std::vector<wayin> waysin() { return {demoway()}; }
+std::vector<wayin> waysin() { return {demoway(), importway()}; }

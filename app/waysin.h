@@ -19,6 +19,9 @@ struct wayin {
   std::string caption;     // button text, Windows-1252, "&" before the access key
   std::string detail;      // one line of the offer about this way, Windows-1252
   std::string objectname;  // of its button (tests)
+  // A run that ends without the files (cancelled, failed) shows the offer
+  // again instead of ending the program.
+  bool offeragain = false;
   // Puts the database files into the working directory; true when they
   // are there.  A failure has been told to the user with a notice.
   std::function<bool(QWidget* window)> run;

@@ -35,14 +35,25 @@ TwaysinDlg::TwaysinDlg(QWidget* owner, const std::vector<wayin>& ways, const std
   int width = kTextWidth + 6;
   int buttons = static_cast<int>(ways.size()) + 1;
   int row = n + 2;
+  auto captionof = [&](int i) {
+    return i == buttons - 1 ? std::string("&Beenden") : ways[static_cast<std::size_t>(i)].caption;
+  };
+  // Each button wide enough for its caption (the access key's "&" takes no
+  // room); the buttons side by side, the row centred, never overlapping.
+  constexpr int kGap = 2;
+  std::vector<int> widths;
+  int total = -kGap;
+  for (int i = 0; i < buttons; ++i) {
+    widths.push_back(std::max(10, static_cast<int>(captionof(i).size()) + 3));
+    total += widths.back() + kGap;
+  }
+  width = std::max(width, total + 4);
+  int x = (width - total) / 2;
   for (int i = 0; i < buttons; ++i) {
     bool quit = i == buttons - 1;
-    const std::string caption = quit ? std::string("&Beenden") : ways[static_cast<std::size_t>(i)].caption;
-    // Wide enough for its caption (the access key's "&" takes no room).
-    int bw = std::max(10, static_cast<int>(caption.size()) + 3);
-    int x = std::max(0, width * (i + 1) / (buttons + 1) - bw / 2);
-    describeitem(x, row, quit ? mrCancel : kFirstWayId + i, t[n + 1 + i], 0, caption, 2, bw, kindbutton);
+    describeitem(x, row, quit ? mrCancel : kFirstWayId + i, t[n + 1 + i], 0, captionof(i), 2, widths[i], kindbutton);
     objectnames_.push_back(quit ? std::string("way_quit") : ways[static_cast<std::size_t>(i)].objectname);
+    x += widths[i] + kGap;
   }
   itemcount = static_cast<std::uint16_t>(n + buttons);
   describeheader(width, row + 5, "Turmfinder", t);
