@@ -69,7 +69,7 @@ TEST_F(ListRowsTest, TitleNamesBerlinForAnyOtherFileAndGroupsLargeCounts) {
 // --- header and criteria line ----------------------------------------------------------
 
 TEST_F(ListRowsTest, HeaderPlacesTheTenColumnTitles) {
-  std::string expected = std::string(" Nr        DatNr     Art        Netz       Area Cellid   L"_w) +
+  std::string expected = std::string(" Nr        DatNr     Art        Netz       Area   Cellid    L"_w) +
                          std::string("änge       Breite     Range(m)    Dist"_w);
   EXPECT_EQ(renderline(headerpieces()), expected);
 }
@@ -146,9 +146,40 @@ TEST_F(ListRowsTest, LargestNumbersAndWidestTextsKeepABlankBeforeTheNextColumn) 
   criteria.latitude = toreal(90.0L);
   surroundingresult = true;
   RowPieces row = rowpieces(widestrec(), 2400000, 2399999);
-  EXPECT_EQ(renderline(row), " 2.400.000 2.399.999 Unbekannt? 2 Vodafone FFFF FFFFFFFF -180.000000 "
+  EXPECT_EQ(renderline(row), " 2.400.000 2.399.999 Unbekannt? 2 Vodafone FFFF   FFFFFFFF  -180.000000 "
                              "-90.000000 -2147483648 540.000000");
   EXPECT_LE(static_cast<int>(renderline(row).size()), kLineWidth);
+  // The widest NR cell: area and cell id of 24 and 36 bits.
+  row = rowpieces(widestnrrec(), 2400000, 2399999);
+  EXPECT_EQ(renderline(row), " 2.400.000 2.399.999 NR         2 Vodafone FFFFFF FFFFFFFFF -180.000000 "
+                             "-90.000000 -2147483648 540.000000");
+}
+
+// An NR cell shows its whole identity in the row, and NR criteria theirs in
+// the criteria line and the selection title (the map page's title); a
+// plain record's unused type text bytes never widen its numbers.
+TEST_F(ListRowsTest, NrCellsShowTheirWholeAreaAndCellId) {
+  ttowerrec r = makerec(kTypeNR, 3, 0, 0, 13.4L, 52.5L);
+  settypetext(r, "NR");
+  setwidekeys(r, 16777215, 12345678901ULL);
+  RowPieces row = rowpieces(r, 1, 0);
+  EXPECT_EQ(textat(row, kArt), "NR");
+  EXPECT_EQ(textat(row, kArea), "FFFFFF");
+  EXPECT_EQ(textat(row, kCellid), "2DFDC1C35");
+  ttowerrec plain = makerec(3, 3, 0x1234, 0x5678, 13.4L, 52.5L);
+  plain.typetext[9] = 0xAB;  // bytes beyond "Unbekannt"'s length: undefined
+  plain.typetext[10] = 0x0C;
+  EXPECT_EQ(textat(rowpieces(plain, 1, 0), kArea), "1234");
+  EXPECT_EQ(textat(rowpieces(plain, 1, 0), kCellid), "5678");
+
+  criteria.typecode = kTypeNR;
+  settypetext(criteria, "NR");
+  setcriteriakeys(criteria, 0xFFFFFF, 68719476735ULL);
+  EXPECT_EQ(textat(criteriapieces(), kArea), "FFFFFF");
+  EXPECT_EQ(textat(criteriapieces(), kCellid), "FFFFFFFFF");
+  EXPECT_EQ(selectiontitle(criteria, 255), "Turmfinder NR Area:FFFFFF Cell:FFFFFFFFF");
+  setcriteriakeys(criteria, 0x10000, 0x100000000ULL);  // low bits 0, high ones set
+  EXPECT_EQ(selectiontitle(criteria, 255), "Turmfinder NR Area:10000 Cell:100000000");
 }
 
 // A font whose characters are as wide as it is high: the cells follow.
