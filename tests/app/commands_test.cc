@@ -15,8 +15,6 @@
 #include "maps/maplinks.h"
 #include "query/listrows.h"
 #include "tests/app/apptest.h"
-#include "tests/celldb/towerfiles.h"
-#include "tests/common/screenshot.h"
 
 using namespace apptest;
 
@@ -80,48 +78,6 @@ class CommandTest : public AppTest {
 // --- cell selection ----------------------------------------------------------------------
 
 using CellSelectionTest = CommandTest;
-
-// 5G cells in the window: the type "NR" of the dialog lists them, each row
-// with its whole tracking area and cell id, and a cell id of 36 bits typed
-// in "$" form finds its one cell.
-TEST_F(CellSelectionTest, NrTypeListsTheNrCellsWithTheirWholeIdentity) {
-  auto nr = [](std::uint16_t net, std::uint32_t area, std::uint64_t cell, long double lon, long double lat) {
-    ttowerrec r = towertest::makerec(kTypeNR, net, 0, 0, lon, lat, 250);
-    settypetext(r, "NR");
-    setwidekeys(r, area, cell);
-    return r;
-  };
-  std::vector<ttowerrec> recs = {
-      nr(1, 16777215, 68719476735ULL, 13.404954L, 52.520008L),
-      towertest::makerec(4, 1, 41001, 26453275, 13.41L, 52.52L),
-      nr(2, 123456, 12345678901ULL, 13.377704L, 52.516275L),
-      nr(3, 4660, 305419896, 13.3889L, 52.5170L),
-      towertest::makerec(1, 2, 1234, 5678, 13.39L, 52.51L),
-      nr(1, 0xABCDE, 0x9876543210ULL & 0xFFFFFFFFFULL, 13.45L, 52.49L),
-  };
-  towertest::writetowers("germtowers.dat", recs);
-  start();
-  ASSERT_TRUE(choose(51));
-  ASSERT_TRUE(choosewithdialog(53, selection(6, "0")));
-  EXPECT_EQ(currentlist(), (std::vector<std::int32_t>{0, 2, 3, 5}));
-  Screen s = record();
-  EXPECT_EQ(s.at(listcolumn::kArt, 3), "NR");  // the criteria line
-  EXPECT_EQ(s.at(listcolumn::kArea, 4), "FFFFFF");
-  EXPECT_EQ(s.at(listcolumn::kCellid, 4), "FFFFFFFFF");
-  EXPECT_EQ(s.at(listcolumn::kArea, 5), "1E240");
-  EXPECT_EQ(s.at(listcolumn::kCellid, 5), "2DFDC1C35");
-  EXPECT_EQ(s.at(listcolumn::kCellid, 7), "876543210");
-  keepscreenshot(window->grab().toImage(), "turm_nr_list.png");
-
-  ASSERT_TRUE(choosewithdialog(53, [](Tzodialog* d) {
-    typeinto(d, kCellidId, "$2DFDC1C35");
-    clickbutton(d, kOk);
-  }));
-  EXPECT_EQ(currentlist(), (std::vector<std::int32_t>{2}));
-  s = record();
-  EXPECT_EQ(s.at(listcolumn::kCellid, 3), "2DFDC1C35");
-  EXPECT_EQ(s.at(listcolumn::kCellid, 4), "2DFDC1C35");
-}
 
 TEST_F(CellSelectionTest, UmtsNetOneListsExactlyTheMatchingRecords) {
   startlist();

@@ -10,7 +10,6 @@
 #include "celldb/database.h"
 #include "lib/support/ioerror.h"
 #include "query/criteria.h"
-#include "query/surrounding.h"
 #include "tests/celldb/towerfiles.h"
 #include "tests/query/selectionfixture.h"
 
@@ -86,11 +85,7 @@ TEST(KeyFilter, AgreesWithMatchKeysOnEveryCombination) {
         for (std::uint8_t h : highs) {
           ttowerrec r{};
           std::memset(&r, 0xA5, sizeof r);  // typetext, unit22 and the rest: noise
-          if (t == kTypeNR && h != 0x0F) {   // an NR record (0x0F: code 6 with another text)
-            r.typetext[0] = 2;
-            r.typetext[1] = 'N';
-            r.typetext[2] = 'R';
-          }
+          if (t == kTypeNR && h != 0x0F) std::memcpy(r.typetext, "\x02NR", 3);  // 0x0F: not NR
           r.typetext[9] = h;
           r.typetext[10] = static_cast<std::uint8_t>(h | 0xF0);  // the high nibble is no cell bit
           r.typecode = t;
@@ -127,57 +122,6 @@ TEST(KeyFilter, AgreesWithMatchKeysOnEveryCombination) {
   EXPECT_EQ(disagree, 0);
   EXPECT_GT(matched, 0);
   EXPECT_GT(matchednr, 0);
-}
-
-// NR cells found by their whole 24-bit area and 36-bit cell id; a wide
-// criterion finds nothing among the other types, a narrow one (today's
-// range) keeps finding them as before, and NR cells that agree only in the
-// low bits are not taken.
-TEST_F(SelectionTest, NrCellsAreSelectedByTheirWholeAreaAndCellId) {
-  auto nr = [](std::uint32_t area, std::uint64_t cell) {
-    ttowerrec r = makerec(kTypeNR, 2, 0, 0, 13.4L, 52.5L);
-    settypetext(r, "NR");
-    setwidekeys(r, area, cell);
-    return r;
-  };
-  const std::vector<ttowerrec> v = {
-      nr(0xFFFFFF, 68719476735ULL),                   // 0
-      nr(0x00FFFF, 12345678901ULL),                   // 1: area = low bits of 0
-      nr(0xFFFFFF, 12345678901ULL & 0xFFFFFFFFULL),   // 2: cell = low bits of 1
-      makerec(4, 2, 0xFFFF, 0x5FAD0B3, 13.4L, 52.5L),  // 3: LTE with area FFFF
-      makerec(3, 2, 0xFFFF, 0x2DF, 13.4L, 52.5L),      // 4
-  };
-  openmemory(v);
-  struct wanted {
-    int type;
-    std::uint32_t area;
-    std::uint64_t cell;
-    std::vector<std::int32_t> records;
-  } cases[] = {
-      {kTypeNR, 0, 0, {0, 1, 2}},
-      {0, 0xFFFFFF, 0, {0, 2}},
-      {kTypeNR, 0xFFFF, 0, {1}},
-      {0, 0xFFFF, 0, {1, 3, 4}},
-      {0, 0, 68719476735ULL, {0}},
-      {0, 0, 12345678901ULL, {1}},
-      {0, 0, 12345678901ULL & 0xFFFFFFFFULL, {2}},
-      {kTypeNR, 0xFFFFFF, 12345678901ULL & 0xFFFFFFFFULL, {2}},
-      {4, 0xFFFFFF, 0, {}},  // wide, but not NR: nothing
-      {3, 0, 0x1000002DFULL, {}},
-      {3, 0xFFFF, 0x2DF, {4}},
-  };
-  for (const wanted& w : cases) {
-    ttowerrec c = keys(static_cast<std::uint8_t>(w.type));
-    setcriteriakeys(c, w.area, w.cell);
-    selectbycriteria(c, tolerancelon, tolerancelat);
-    EXPECT_EQ(listed(), w.records) << "type " << w.type << " area " << w.area << " cell " << w.cell;
-    EXPECT_EQ(criteriaempty(c), w.type == 0 && w.area == 0 && w.cell == 0);
-  }
-  // The surrounding search keeps the same keys.
-  ttowerrec c = keys(kTypeNR);
-  setcriteriakeys(c, 0, 12345678901ULL);
-  nearposition(c, 20, toreal(13.4L), toreal(52.5L));
-  EXPECT_EQ(listed(), (std::vector<std::int32_t>{1}));
 }
 
 TEST(MatchWithin, DifferenceEqualToTheToleranceIsInside) {

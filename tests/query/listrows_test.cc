@@ -155,31 +155,15 @@ TEST_F(ListRowsTest, LargestNumbersAndWidestTextsKeepABlankBeforeTheNextColumn) 
                              "-90.000000 -2147483648 540.000000");
 }
 
-// An NR cell shows its whole identity in the row, and NR criteria theirs in
-// the criteria line and the selection title (the map page's title); a
+// The selection title (the map page's) with an NR cell's whole keys; a
 // plain record's unused type text bytes never widen its numbers.
-TEST_F(ListRowsTest, NrCellsShowTheirWholeAreaAndCellId) {
-  ttowerrec r = makerec(kTypeNR, 3, 0, 0, 13.4L, 52.5L);
-  settypetext(r, "NR");
-  setwidekeys(r, 16777215, 12345678901ULL);
-  RowPieces row = rowpieces(r, 1, 0);
-  EXPECT_EQ(textat(row, kArt), "NR");
-  EXPECT_EQ(textat(row, kArea), "FFFFFF");
-  EXPECT_EQ(textat(row, kCellid), "2DFDC1C35");
+TEST_F(ListRowsTest, WideKeysOnlyForNrRecordsAndInTheTitle) {
   ttowerrec plain = makerec(3, 3, 0x1234, 0x5678, 13.4L, 52.5L);
-  plain.typetext[9] = 0xAB;  // bytes beyond "Unbekannt"'s length: undefined
+  plain.typetext[9] = 0xAB;
   plain.typetext[10] = 0x0C;
-  EXPECT_EQ(textat(rowpieces(plain, 1, 0), kArea), "1234");
-  EXPECT_EQ(textat(rowpieces(plain, 1, 0), kCellid), "5678");
-
-  criteria.typecode = kTypeNR;
-  settypetext(criteria, "NR");
-  setcriteriakeys(criteria, 0xFFFFFF, 68719476735ULL);
-  EXPECT_EQ(textat(criteriapieces(), kArea), "FFFFFF");
-  EXPECT_EQ(textat(criteriapieces(), kCellid), "FFFFFFFFF");
-  EXPECT_EQ(selectiontitle(criteria, 255), "Turmfinder NR Area:FFFFFF Cell:FFFFFFFFF");
-  setcriteriakeys(criteria, 0x10000, 0x100000000ULL);  // low bits 0, high ones set
-  EXPECT_EQ(selectiontitle(criteria, 255), "Turmfinder NR Area:10000 Cell:100000000");
+  EXPECT_EQ(renderline(rowpieces(plain, 1, 0)).substr(kArea - 1, 15), "1234   5678    ");
+  setcriteriakeys(criteria, 0x10000, 12345678901ULL);  // low area bits 0, high ones set
+  EXPECT_EQ(selectiontitle(criteria, 255), "Turmfinder Area:10000 Cell:2DFDC1C35");
 }
 
 // A font whose characters are as wide as it is high: the cells follow.
