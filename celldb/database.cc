@@ -137,6 +137,7 @@ std::string nettypename(int code) {
     case 3: return "Unbekannt";
     case 4: return "LTE";
     case 5: return "CDMA";
+    case kTypeNR: return "NR";
     default: return (std::to_string(code) + "???").substr(0, 20);
   }
 }

@@ -90,7 +90,8 @@ void selectall();
 bool switchdatabase(const std::string& name);
 
 // Type text for a code: "Alle", "GSM", "UMTS", "Unbekannt", "LTE", "CDMA",
-// else the code in decimal followed by "???".
+// "NR" (0..6), else the code in decimal followed by "???".
+inline constexpr int kLastTypeCode = 6;
 std::string nettypename(int code);
 
 // Operator for a net id: 1 "Telekom", 2 "Vodafone", 3 "O2", 4 "Vodafone",

@@ -4,12 +4,13 @@
 //  offset size field      meaning
 //   0     11  typetext   length byte + up to 10 bytes (Windows-1252); bytes
 //                        beyond the length are undefined
-//  11      1  typecode   network type code (0..5, see nettypename)
+//  11      1  typecode   network type code (0..6, see nettypename)
 //  12      2  matchcode  only takes part in matching, never shown
 //  14      2  netid      network number (names the operator)
 //  16      2  area       location area
 //  18      4  cellid     cell identity; "set" means greater than 0 (signed)
-//  22      2  unit22     not interpreted (the converter stores "unit")
+//  22      2  unit22     not interpreted (the converter stores "unit";
+//                        the criteria: see below)
 //  24      6  longitude  6-byte real, degrees east
 //  30      6  latitude   6-byte real, degrees north
 //  36      4  range      signed, metres
@@ -25,9 +26,15 @@
 // area and cellid hold the low 16 and 32 bits, so such a reader still sees
 // a sound record of type "NR".  Every other record keeps its 16-bit area
 // and 32-bit cell id, whatever its type text's unused bytes hold: files
-// written before read exactly as they did.  The selection criteria (a
-// record built by the program, its unused bytes 0) keep the high bits of
-// the wanted area and cell id in the same two bytes for any type.
+// written before read exactly as they did.
+//
+// The selection criteria (a record built by the program) keep the high
+// bits of the wanted area and cell id for any type, in the bytes a
+// criteria record never uses otherwise:
+//   unit22[0]     area bits 16..23
+//   unit22[1]     cell id bits 32..35 (low nibble)
+// Not in the type text: the criteria's type text "Unbekannt" fills it up
+// to typetext[9].  A criterion beyond 16/32 bits finds NR cells only.
 #pragma once
 
 #include <bit>
@@ -88,15 +95,25 @@ inline std::uint64_t recordcell(const ttowerrec& r) {
   return static_cast<std::uint32_t>(r.cellid) | std::uint64_t{cellhigh(r)} << 32;
 }
 
-// The same for the selection criteria, whose high bytes count for any type.
-inline std::uint32_t criteriaarea(const ttowerrec& c) { return c.area | std::uint32_t{c.typetext[9]} << 16; }
+// The same for the selection criteria.
+inline std::uint32_t criteriaarea(const ttowerrec& c) { return c.area | std::uint32_t{c.unit22[0]} << 16; }
 inline std::uint64_t criteriacell(const ttowerrec& c) {
-  return static_cast<std::uint32_t>(c.cellid) | std::uint64_t{c.typetext[10] & 0x0Fu} << 32;
+  return static_cast<std::uint32_t>(c.cellid) | std::uint64_t{c.unit22[1] & 0x0Fu} << 32;
 }
 
-// Stores a wide area and cell id: the low bits in area and cellid, the
-// high ones in the type text's bytes 9 and 10 (set the type text first:
-// settypetext clears them).  Values beyond 24 and 36 bits are cut.
+// Sets the wanted area and cell id of criteria (values beyond 24 and 36
+// bits are cut).
+inline void setcriteriakeys(ttowerrec& c, std::uint32_t area, std::uint64_t cell) {
+  c.area = static_cast<std::uint16_t>(area);
+  c.cellid = static_cast<std::int32_t>(static_cast<std::uint32_t>(cell));
+  c.unit22[0] = static_cast<std::uint8_t>(area >> 16);
+  c.unit22[1] = static_cast<std::uint8_t>((cell >> 32) & 0x0F);
+}
+
+// Stores a wide area and cell id in a file record: the low bits in area
+// and cellid, the high ones in the type text's bytes 9 and 10 (set the
+// type text "NR" first: settypetext clears them).  Values beyond 24 and 36
+// bits are cut.
 inline void setwidekeys(ttowerrec& r, std::uint32_t area, std::uint64_t cell) {
   r.area = static_cast<std::uint16_t>(area);
   r.cellid = static_cast<std::int32_t>(static_cast<std::uint32_t>(cell));

@@ -20,7 +20,7 @@ const clicommand kCommands[] = {
        "Demo-Datenbank germtowers.dat und berlintowers.dat erzeugen"_w, cmddemo},
       {"select",
        "[--db DATEI] [--type T] [--net N] [--area A] [--cell C] [--format grid|csv|geojson|kml] [--limit N]",
-       "Zellen nach Art (Alle, GSM, UMTS, Unbekannt, LTE, CDMA), Netz, Area und CellId "
+       "Zellen nach Art (Alle, GSM, UMTS, Unbekannt, LTE, CDMA, NR), Netz, Area und CellId "
        "auflisten; $ vor einer Zahl: hexadezimal (Status 3: mehr als 2.400.000 Treffer, "
        "der Rest fehlt, oder Einträge mit Koordinaten außerhalb der Erde ausgelassen; "
        "--limit N kürzt ohne Status 3)"_w,

@@ -45,7 +45,7 @@ std::string ungrouped(const std::string& t) {
 }  // namespace
 
 int typecodeof(const std::string& text) {
-  for (int code = 0; code <= 5; ++code)
+  for (int code = 0; code <= kLastTypeCode; ++code)
     if (sameletters(text, nettypename(code))) return code;
   return -1;
 }
@@ -60,8 +60,17 @@ bool parselookupargs(const std::vector<std::string>& args, unsigned allowed, loo
     error = numberfielderror(name, pathtext(text), st, minimum, maximum);
     return false;
   };
+  // Reads a wide key (area, cell id) of option `name`.
+  auto widenumber = [&](const char* name, const std::string& text, std::uint64_t maximum,
+                        std::uint64_t& value) {
+    numberstatus st = readwidefield(text, maximum, value);
+    if (st == numberstatus::kOk) return true;
+    error = widefielderror(name, pathtext(text), st, maximum);
+    return false;
+  };
   int typecode = 0;
-  std::int32_t netid = 0, area = 0, cellid = 0;
+  std::int32_t netid = 0;
+  std::uint64_t area = 0, cellid = 0;
   for (std::size_t i = 0; i < args.size();) {
     std::string value;
     bool missing = false;
@@ -83,15 +92,15 @@ bool parselookupargs(const std::vector<std::string>& args, unsigned allowed, loo
       typecode = typecodeof(value);
       if (typecode < 0) {
         error = "--type: unbekannte Netzart \"" + pathtext(value) +
-                std::string("\" (Alle, GSM, UMTS, Unbekannt, LTE oder CDMA)"_w);
+                std::string("\" (Alle, GSM, UMTS, Unbekannt, LTE, CDMA oder NR)"_w);
         return false;
       }
     } else if (option(kOptKeys, "--net")) {
       if (missing || !number("--net", value, 0, 65535, netid)) return false;
     } else if (option(kOptKeys, "--area")) {
-      if (missing || !number("--area", value, 0, 65535, area)) return false;
+      if (missing || !widenumber("--area", value, kMaxArea24, area)) return false;
     } else if (option(kOptKeys, "--cell")) {
-      if (missing || !number("--cell", value, 0, 2147483647, cellid)) return false;
+      if (missing || !widenumber("--cell", value, kMaxCell36, cellid)) return false;
     } else if (option(kOptFormat, "--format")) {
       if (missing) return false;
       if (value == "grid") a.format = listformat::kGrid;
@@ -149,7 +158,6 @@ bool parselookupargs(const std::vector<std::string>& args, unsigned allowed, loo
   a.keys.typecode = static_cast<std::uint8_t>(typecode);
   settypetext(a.keys, cut(nettypename(typecode), 10));
   a.keys.netid = static_cast<std::uint16_t>(netid);
-  a.keys.area = static_cast<std::uint16_t>(area);
-  a.keys.cellid = cellid;
+  setcriteriakeys(a.keys, static_cast<std::uint32_t>(area), cellid);
   return true;
 }

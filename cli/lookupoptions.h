@@ -3,9 +3,11 @@
 // argument is refused.
 //
 //   --db FILE              database file (default germtowers.dat)
-//   --type T               Alle, GSM, UMTS, Unbekannt, LTE or CDMA (any case)
+//   --type T               Alle, GSM, UMTS, Unbekannt, LTE, CDMA or NR (any case)
 //   --net N, --area A, --cell C
 //                          key fields, read like the dialog's number fields
+//                          (area up to 16777215 = $FFFFFF, cell up to
+//                          68719476735 = $FFFFFFFFF: the keys of NR cells)
 //   --format grid|csv|geojson|kml
 //                          list output (default grid)
 //   --limit N              at most N result rows printed (0 or more)
@@ -38,8 +40,8 @@ enum lookupoption : unsigned {
 struct lookupargs {
   std::string db = "germtowers.dat";
   // The selection as the cell selection dialog would leave it: typecode,
-  // typetext = nettypename(typecode), netid, area, cellid; everything
-  // else 0.
+  // typetext = nettypename(typecode), netid, area and cellid (their high
+  // bits as setcriteriakeys keeps them); everything else 0.
   ttowerrec keys{};
   listformat format = listformat::kGrid;
   std::int64_t limit = -1;  // -1: all rows
@@ -59,5 +61,5 @@ struct lookupargs {
 bool parselookupargs(const std::vector<std::string>& args, unsigned allowed, lookupargs& a,
                      std::string& error);
 
-// "Alle" .. "CDMA" (ASCII case ignored) -> 0..5; -1 for anything else.
+// "Alle" .. "CDMA", "NR" (ASCII case ignored) -> 0..6; -1 for anything else.
 int typecodeof(const std::string& text);

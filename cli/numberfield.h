@@ -24,3 +24,12 @@ numberstatus readnumberfield(std::string_view text, std::int32_t minimum, std::i
 // dialog's range message "Ganzzahl-Wert 70000 muß >=0 und <=65535 sein".
 std::string numberfielderror(std::string_view name, std::string_view text, numberstatus status,
                              std::int32_t minimum, std::int32_t maximum);
+
+// The same for the wide keys (the 24-bit area and 36-bit cell id of NR
+// cells): strtowide's syntax, at most 15 characters (the dialog field's
+// room), 0..maximum.
+numberstatus readwidefield(std::string_view text, std::uint64_t maximum, std::uint64_t& value);
+
+// numberfielderror for readwidefield (minimum 0).
+std::string widefielderror(std::string_view name, std::string_view text, numberstatus status,
+                           std::uint64_t maximum);

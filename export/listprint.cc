@@ -22,7 +22,7 @@
 namespace {
 
 constexpr std::string_view kCsvHeader =
-    "nr,datnr,type,netid,operator,area,cellid,longitude,latitude,range,dist\n";
+    "nr,datnr,type,netid,operator,area,cellid,longitude,latitude,range,dist,enb,sector\n";
 
 // --- the output buffer ---------------------------------------------------
 
@@ -144,10 +144,10 @@ char* putgrouped(char* p, std::int32_t v) {
   return p;
 }
 
-// Upper-case hexadecimal without leading zeros (hexwordshort, hexlongshort).
-char* puthex(char* p, std::uint32_t v) {
+// Upper-case hexadecimal without leading zeros (hexwideshort).
+char* puthex(char* p, std::uint64_t v) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  char d[8];
+  char d[16];
   int n = 0;
   do {
     d[n++] = kDigits[v & 15];
@@ -219,6 +219,13 @@ long double distanceof(const ttowerrec& rec) {
          std::fabs(realvalue(rec.latitude) - realvalue(criteria.latitude));
 }
 
+// An LTE cell's eNodeB (cell id / 256) and sector (cell id mod 256): the
+// numbers cells are grouped into sites by.  Other types have none.
+constexpr std::uint8_t kTypeLTE = 4;
+bool hasenb(const ttowerrec& r) { return r.typecode == kTypeLTE; }
+std::uint32_t enbof(const ttowerrec& r) { return static_cast<std::uint32_t>(r.cellid) >> 8; }
+std::uint32_t sectorof(const ttowerrec& r) { return static_cast<std::uint32_t>(r.cellid) & 0xFF; }
+
 std::string_view typetext(const ttowerrec& r) {
   std::uint8_t n = r.typetext[0] > 10 ? 10 : r.typetext[0];
   return std::string_view(reinterpret_cast<const char*>(r.typetext + 1), n);
@@ -277,8 +284,8 @@ char* gridrow(char* p, const ttowerrec& rec, std::int32_t nr, std::int32_t recno
     *t++ = ' ';
     return put(t, operatorof(rec.netid));
   });
-  l.placewith(kArea, [&](char* t) { return puthex(t, rec.area); });
-  l.placewith(kCellid, [&](char* t) { return puthex(t, static_cast<std::uint32_t>(rec.cellid)); });
+  l.placewith(kArea, [&](char* t) { return puthex(t, recordarea(rec)); });
+  l.placewith(kCellid, [&](char* t) { return puthex(t, recordcell(rec)); });
   l.placewith(kLaenge, [&](char* t) { return putcoordinate(t, rec.longitude); });
   l.placewith(kBreite, [&](char* t) { return putcoordinate(t, rec.latitude); });
   l.placewith(kRange, [&](char* t) { return putint(t, rec.range); });
@@ -310,9 +317,9 @@ char* csvrow(char* p, const ttowerrec& rec, std::int32_t nr, std::int32_t recno)
   *p++ = ',';
   p = putcsvfield(p, operatorof(rec.netid));
   *p++ = ',';
-  p = puthex(p, rec.area);
+  p = puthex(p, recordarea(rec));
   *p++ = ',';
-  p = puthex(p, static_cast<std::uint32_t>(rec.cellid));
+  p = puthex(p, recordcell(rec));
   *p++ = ',';
   p = putcoordinate(p, rec.longitude);
   *p++ = ',';
@@ -321,6 +328,14 @@ char* csvrow(char* p, const ttowerrec& rec, std::int32_t nr, std::int32_t recno)
   p = putint(p, rec.range);
   *p++ = ',';
   if (surroundingresult) p = putfixed6(p, distanceof(rec));
+  *p++ = ',';
+  if (hasenb(rec)) {
+    p = putint(p, enbof(rec));
+    *p++ = ',';
+    p = putint(p, sectorof(rec));
+  } else {
+    *p++ = ',';
+  }
   *p++ = '\n';
   return p;
 }
@@ -341,13 +356,19 @@ char* geojsonrow(char* p, const ttowerrec& rec, std::int32_t nr, std::int32_t re
   p = put(p, ",\"operator\":\"");
   p = putjson(p, operatorof(rec.netid));
   p = put(p, "\",\"area\":");
-  p = putint(p, rec.area);
+  p = putint(p, recordarea(rec));
   p = put(p, ",\"cell\":");
-  p = putint(p, static_cast<std::uint32_t>(rec.cellid));
+  p = putint(p, recordcell(rec));
   p = put(p, ",\"cell_hex\":\"");
-  p = puthex(p, static_cast<std::uint32_t>(rec.cellid));
+  p = puthex(p, recordcell(rec));
   p = put(p, "\",\"range_m\":");
   p = putint(p, rec.range);
+  if (hasenb(rec)) {
+    p = put(p, ",\"enb\":");
+    p = putint(p, enbof(rec));
+    p = put(p, ",\"sector\":");
+    p = putint(p, sectorof(rec));
+  }
   if (surroundingresult) {
     p = put(p, ",\"dist\":");
     p = putfixed6(p, distanceof(rec));
@@ -381,17 +402,25 @@ char* kmlrow(char* p, const ttowerrec& rec, std::int32_t nr, std::int32_t recno)
   p = putxml(p, operatorof(rec.netid));
   p = put(p, "</value></Data>");
   p = kmldata(p, "area");
-  p = putint(p, rec.area);
+  p = putint(p, recordarea(rec));
   p = put(p, "</value></Data>");
   p = kmldata(p, "cell");
-  p = putint(p, static_cast<std::uint32_t>(rec.cellid));
+  p = putint(p, recordcell(rec));
   p = put(p, "</value></Data>");
   p = kmldata(p, "cell_hex");
-  p = puthex(p, static_cast<std::uint32_t>(rec.cellid));
+  p = puthex(p, recordcell(rec));
   p = put(p, "</value></Data>");
   p = kmldata(p, "range_m");
   p = putint(p, rec.range);
   p = put(p, "</value></Data>");
+  if (hasenb(rec)) {
+    p = kmldata(p, "enb");
+    p = putint(p, enbof(rec));
+    p = put(p, "</value></Data>");
+    p = kmldata(p, "sector");
+    p = putint(p, sectorof(rec));
+    p = put(p, "</value></Data>");
+  }
   if (surroundingresult) {
     p = kmldata(p, "dist");
     p = putfixed6(p, distanceof(rec));

@@ -4,17 +4,21 @@
 // grid:    the list screen as text: title, header and criteria line, then
 //          one line per entry laid out as renderline(rowpieces()) of the
 //          window.  The three head lines are printed also for an empty list.
-// csv:     "nr,datnr,type,netid,operator,area,cellid,longitude,latitude,range,dist"
+// csv:     "nr,datnr,type,netid,operator,area,cellid,longitude,latitude,range,dist,enb,sector"
 //          and one line per entry: area and cellid in hexadecimal,
 //          coordinates and dist with six decimals, dist empty unless
-//          surroundingresult.
+//          surroundingresult, enb and sector empty unless the cell is LTE.
 // geojson: one RFC 7946 FeatureCollection, a Point feature per entry
 //          ([longitude, latitude]) with the properties nr, datnr, type,
-//          net, operator, area, cell, cell_hex, range_m and, after a
-//          surrounding search, dist.
+//          net, operator, area, cell, cell_hex, range_m, for an LTE cell
+//          enb and sector, and, after a surrounding search, dist.
 // kml:     one KML 2.2 document with one Folder (named like the document,
 //          after the selection; empty when nothing was selected), a
 //          Placemark per entry with the same fields as ExtendedData.
+// Area and cell id are the whole values (24 and 36 bits of an NR cell);
+// enb is an LTE cell id / 256 and sector the cell id mod 256 (the eNodeB
+// and its sector); for other types the CSV fields are empty and the
+// GeoJSON properties and KML data absent.
 // GeoJSON and KML write each coordinate as the shortest decimal that reads
 // back to the stored real (export/shortestreal.h), so nothing is lost.
 //

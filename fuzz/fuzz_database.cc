@@ -42,8 +42,15 @@ bool passesref(const ttowerrec& r, const ttowerrec& c, const real& tlon, const r
   if (c.typecode != 0 && c.typecode != r.typecode && !(c.typecode == 3 && r.typecode == 0)) return false;
   if (c.netid != 0 && c.netid != r.netid) return false;
   if (c.matchcode != 0 && c.matchcode != r.matchcode) return false;
-  if (c.area != 0 && c.area != r.area) return false;
-  if (c.cellid != 0 && c.cellid != r.cellid) return false;
+  // Area and cell id whole: an NR record (code 6, text "NR") has their
+  // high bits beyond its type text, the criteria in unit22.
+  const bool nr = r.typecode == 6 && r.typetext[0] == 2 && r.typetext[1] == 'N' && r.typetext[2] == 'R';
+  const std::uint64_t rarea = r.area | (nr ? std::uint64_t{r.typetext[9]} << 16 : 0);
+  const std::uint64_t rcell = static_cast<std::uint32_t>(r.cellid) | (nr ? std::uint64_t{r.typetext[10] & 15u} << 32 : 0);
+  const std::uint64_t carea = c.area | std::uint64_t{c.unit22[0]} << 16;
+  const std::uint64_t ccell = static_cast<std::uint32_t>(c.cellid) | std::uint64_t{c.unit22[1] & 15u} << 32;
+  if (carea != 0 && carea != rarea) return false;
+  if (ccell != 0 && ccell != rcell) return false;
   if (toext(c.longitude) != 0 && outsideref(r.longitude, c.longitude, tlon)) return false;
   if (toext(c.latitude) != 0 && outsideref(r.latitude, c.latitude, tlat)) return false;
   return true;

@@ -138,8 +138,8 @@ std::vector<std::string> spelled(const lookupargs& a, unsigned allowed) {
   if (allowed & kOptKeys) {
     args.insert(args.end(), {"--type", nettypename(a.keys.typecode)});
     args.insert(args.end(), {"--net", longtostr(a.keys.netid)});
-    args.push_back("--area=" + hexof(a.keys.area));
-    args.insert(args.end(), {"--cell", longtostr(a.keys.cellid)});
+    args.push_back("--area=$" + hexwideshort(criteriaarea(a.keys)));
+    args.insert(args.end(), {"--cell", std::to_string(criteriacell(a.keys))});
   }
   if (allowed & kOptFormat) {
     static const char* const kNames[] = {"grid", "csv", "geojson", "kml"};
@@ -169,13 +169,15 @@ void checkargs(FuzzedDataProvider& in) {
     return;
   }
   const lookupargs defaults;
-  FUZZ_CHECK(a.keys.typecode <= 5 && gettypetext(a.keys) == nettypename(a.keys.typecode));
-  FUZZ_CHECK(a.keys.cellid >= 0 && a.limit >= -1 && a.object >= 0);
+  FUZZ_CHECK(a.keys.typecode <= kLastTypeCode && gettypetext(a.keys) == nettypename(a.keys.typecode));
+  FUZZ_CHECK(criteriaarea(a.keys) <= kMaxArea24 && criteriacell(a.keys) <= kMaxCell36);
+  FUZZ_CHECK(a.limit >= -1 && a.object >= 0);
   FUZZ_CHECK(!(a.hasobject && a.hasposition));
   if (a.hasposition) FUZZ_CHECK(a.lat >= -90 && a.lat <= 90 && a.lon >= -180 && a.lon <= 180);
   if (!(allowed & kOptDb)) FUZZ_CHECK(a.db == defaults.db);
   if (allowed & kOptDb) FUZZ_CHECK(!a.db.empty());
-  if (!(allowed & kOptKeys)) FUZZ_CHECK(a.keys.typecode == 0 && a.keys.netid == 0 && a.keys.area == 0 && a.keys.cellid == 0);
+  if (!(allowed & kOptKeys))
+    FUZZ_CHECK(a.keys.typecode == 0 && a.keys.netid == 0 && criteriaarea(a.keys) == 0 && criteriacell(a.keys) == 0);
   if (!(allowed & kOptFormat)) FUZZ_CHECK(a.format == defaults.format);
   if (!(allowed & kOptLimit)) FUZZ_CHECK(a.limit == -1);
   if (!(allowed & kOptObject)) FUZZ_CHECK(!a.hasobject);

@@ -227,9 +227,9 @@ bool sameletters(const std::string& a, const char* b) {
 
 void refradio(ttowerrec& r, const std::string& radio, bool& replaced) {
   std::string t = reftrim(radio);
-  static const char* names[] = {"GSM", "UMTS", "LTE", "CDMA"};
-  static const std::uint8_t codes[] = {1, 2, 4, 5};
-  for (int k = 0; k < 4; ++k) {
+  static const char* names[] = {"GSM", "UMTS", "LTE", "CDMA", "NR"};
+  static const std::uint8_t codes[] = {1, 2, 4, 5, 6};
+  for (int k = 0; k < 5; ++k) {
     if (sameletters(t, names[k])) {
       r.typecode = codes[k];
       r.typetext[0] = static_cast<std::uint8_t>(std::strlen(names[k]));
@@ -281,15 +281,17 @@ expectation refconvert(const std::vector<refrecord>& records, std::size_t maxrec
     long long mcc, net, area, cell, range, unit = 0, samples = 0;
     double lon, lat;
     ttowerrec rec{};
+    // 5G rows: a 24-bit area and a 36-bit cell id.
+    const bool nr = f.size() >= c.needed && sameletters(reftrim(f[c.radio]), "NR");
     if (r.broken || f.size() < c.needed || !refint(f[c.mcc], 0, 999999, mcc)) {
       skip(kSkipMalformed);
     } else if (mcc != 262) {
       ++n.othercountry;
     } else if (!refint(f[c.net], 0, 65535, net)) {
       skip(kSkipNet);
-    } else if (!refint(f[c.area], 0, 65535, area)) {
+    } else if (!refint(f[c.area], 0, nr ? 0xFFFFFF : 65535, area)) {
       skip(kSkipArea);
-    } else if (!refint(f[c.cell], 0, 2147483647, cell)) {
+    } else if (!refint(f[c.cell], 0, nr ? 0xFFFFFFFFFLL : 2147483647, cell)) {
       skip(kSkipCell);
     } else if (!refcoordinate(f[c.lon], lon, rec.longitude) || !(lon >= -180 && lon <= 180) ||
                !refcoordinate(f[c.lat], lat, rec.latitude) || !(lat >= -90 && lat <= 90)) {
@@ -305,7 +307,11 @@ expectation refconvert(const std::vector<refrecord>& records, std::size_t maxrec
       rec.matchcode = 262;
       rec.netid = static_cast<std::uint16_t>(net);
       rec.area = static_cast<std::uint16_t>(area);
-      rec.cellid = static_cast<std::int32_t>(cell);
+      rec.cellid = static_cast<std::int32_t>(static_cast<std::uint32_t>(cell));
+      if (nr) {  // the high bits beyond the type text "NR"
+        rec.typetext[9] = static_cast<std::uint8_t>(area >> 16);
+        rec.typetext[10] = static_cast<std::uint8_t>(cell >> 32);
+      }
       rec.unit22[0] = static_cast<std::uint8_t>(unit);
       rec.unit22[1] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(unit) >> 8);
       rec.range = static_cast<std::int32_t>(range);

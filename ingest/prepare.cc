@@ -22,8 +22,8 @@ std::string skipreasontext(int reason) {
   switch (reason) {
     case kSkipMalformed: return std::string("zu wenige Felder oder mcc keine Zahl"_w);
     case kSkipNet: return std::string("net nicht in 0..65535"_w);
-    case kSkipArea: return std::string("area nicht in 0..65535"_w);
-    case kSkipCell: return std::string("cell nicht in 0..2147483647"_w);
+    case kSkipArea: return std::string("area nicht in 0..65535 (NR: 0..16777215)"_w);
+    case kSkipCell: return std::string("cell nicht in 0..2147483647 (NR: 0..68719476735)"_w);
     case kSkipPosition: return std::string("lon/lat keine Zahl oder außerhalb ±180/±90"_w);
     case kSkipRange: return std::string("range keine 32-Bit-Zahl"_w);
     case kSkipUnitSamples: return std::string("unit oder samples ungültig"_w);

@@ -72,7 +72,7 @@ bool setradio(ttowerrec& rec, std::string_view radio) {
   static constexpr struct {
     std::string_view name;
     std::uint8_t code;
-  } known[] = {{"GSM", 1}, {"UMTS", 2}, {"LTE", 4}, {"CDMA", 5}};
+  } known[] = {{"GSM", 1}, {"UMTS", 2}, {"LTE", 4}, {"CDMA", 5}, {"NR", kTypeNR}};
   radio = trimfield(radio);
   for (const auto& k : known) {
     if (sameword(radio, k.name)) {
@@ -110,8 +110,11 @@ rowverdict convertrow(const std::string_view* f, std::size_t count, const csvcol
   if (!parseinteger(f[c.mcc], 0, 999999, mcc)) return kSkipMalformed;
   if (mcc != kGermanMcc) return kRowOtherCountry;
   if (!parseinteger(f[c.net], 0, 65535, net)) return kSkipNet;
-  if (!parseinteger(f[c.area], 0, 65535, area)) return kSkipArea;
-  if (!parseinteger(f[c.cell], 0, 2147483647, cell)) return kSkipCell;
+  // A 5G cell's tracking area has 24 bits and its identity (NCI) 36.
+  const bool nr = sameword(trimfield(f[c.radio]), "NR");
+  if (!parseinteger(f[c.area], 0, nr ? kMaxArea24 : 65535, area)) return kSkipArea;
+  if (!parseinteger(f[c.cell], 0, nr ? static_cast<std::int64_t>(kMaxCell36) : 2147483647, cell))
+    return kSkipCell;
   double lon, lat;
   real storedlon, storedlat;
   if (!parsecoordinate(f[c.lon], lon, storedlon) || lon < -180 || lon > 180) return kSkipPosition;
@@ -127,8 +130,12 @@ rowverdict convertrow(const std::string_view* f, std::size_t count, const csvcol
   if (typereplaced) *typereplaced = replaced;
   rec.matchcode = static_cast<std::uint16_t>(mcc);
   rec.netid = static_cast<std::uint16_t>(net);
-  rec.area = static_cast<std::uint16_t>(area);
-  rec.cellid = static_cast<std::int32_t>(cell);
+  if (nr) {
+    setwidekeys(rec, static_cast<std::uint32_t>(area), static_cast<std::uint64_t>(cell));
+  } else {
+    rec.area = static_cast<std::uint16_t>(area);
+    rec.cellid = static_cast<std::int32_t>(cell);
+  }
   put16(rec.unit22, static_cast<std::uint16_t>(unit));
   rec.longitude = storedlon;
   rec.latitude = storedlat;

@@ -33,8 +33,8 @@ enum rowverdict : int {
   kRowOtherCountry = -1,
   kSkipMalformed = 0,  // too few fields, broken quoting, or mcc not a number
   kSkipNet,            // net not in 0..65535
-  kSkipArea,           // area not in 0..65535
-  kSkipCell,           // cell not in 0..2147483647
+  kSkipArea,           // area not in 0..65535 (NR: 0..16777215)
+  kSkipCell,           // cell not in 0..2147483647 (NR: 0..68719476735)
   kSkipPosition,       // lon/lat not a number or outside -180..180 / -90..90
   kSkipRange,          // range not a 32-bit integer
   kSkipUnitSamples,    // unit not a 16-bit or samples not a 32-bit number
@@ -56,7 +56,8 @@ rowverdict convertrow(const std::string_view* fields, std::size_t count, const c
 bool isothercountry(std::string_view mccfield);
 
 // Type code and text for an OpenCelliD radio name: GSM 1, UMTS 2, LTE 4,
-// CDMA 5 (any case); anything else code 3 with its own text (Windows-1252,
+// CDMA 5, NR 6 (any case; an NR row keeps its 24-bit area and 36-bit cell
+// id whole, see towerrec.h); anything else code 3 with its own text (Windows-1252,
 // cut to 10 bytes by settypetext).  Control bytes (below 32, and 127) in
 // that text are stored as "?", so that no database carries a terminal
 // command; returns true when it replaced any.

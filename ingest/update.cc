@@ -23,22 +23,31 @@ constexpr std::size_t kCancelEvery = 256 << 10;     // CSV bytes between cancel 
 constexpr std::size_t kBlockRecords = (1 << 20) / sizeof(ttowerrec);
 
 // What makes two records the same cell: radio (type code and type text),
-// net, area and cell id.
+// net, area and cell id (whole, for an NR cell 24 and 36 bits).
 struct cellkey {
-  std::uint64_t numbers;  // cell id, area, net
+  std::uint64_t numbers;  // cell id, area, net (the low 32, 16 and 16 bits)
+  std::uint16_t high;     // area bits 16..23, cell id bits 32..35 (NR only)
   std::uint8_t code, length;
   std::uint8_t text[10];
   bool operator==(const cellkey& o) const {
-    return numbers == o.numbers && code == o.code && length == o.length &&
+    return numbers == o.numbers && high == o.high && code == o.code && length == o.length &&
            std::memcmp(text, o.text, length) == 0;
   }
 };
+
+// Files prepared before NR cells had a type code of their own hold the
+// NR rows that fitted as code 3 with the type text "NR": the same cell as
+// an NR row of the diff, which then replaces that record in place.
+bool oldnrrecord(const ttowerrec& r) {
+  return r.typecode == 3 && r.typetext[0] == 2 && r.typetext[1] == 'N' && r.typetext[2] == 'R';
+}
 
 cellkey keyof(const ttowerrec& r) {
   cellkey k;
   k.numbers = std::uint64_t{static_cast<std::uint32_t>(r.cellid)} |
               std::uint64_t{r.area} << 32 | std::uint64_t{r.netid} << 48;
-  k.code = r.typecode;
+  k.high = static_cast<std::uint16_t>(areahigh(r) | cellhigh(r) << 8);
+  k.code = oldnrrecord(r) ? kTypeNR : r.typecode;
   k.length = r.typetext[0] > 10 ? 10 : r.typetext[0];
   std::memset(k.text, 0, sizeof k.text);
   std::memcpy(k.text, r.typetext + 1, k.length);
@@ -49,7 +58,7 @@ std::uint32_t hashof(const cellkey& k) {
   std::uint64_t t0 = 0, t1 = 0;
   std::memcpy(&t0, k.text, 8);
   std::memcpy(&t1, k.text + 8, 2);
-  std::uint64_t h = k.numbers * 0x9E3779B97F4A7C15ULL;
+  std::uint64_t h = (k.numbers ^ std::uint64_t{k.high} << 20) * 0x9E3779B97F4A7C15ULL;
   h ^= (t0 ^ (t1 << 16 | std::uint64_t{k.code} << 8 | k.length)) * 0xC2B2AE3D27D4EB4FULL;
   h ^= h >> 31;
   h *= 0xFF51AFD7ED558CCDULL;

@@ -2,7 +2,10 @@
 // daily export: the same columns as the whole export, CSV or gzip).
 //
 // A cell is known when germtowers.dat holds a record with the same radio
-// (type code and type text), net, area and cell id.  A known cell gets the
+// (type code and type text), net, area and cell id (an NR cell's whole
+// 24-bit area and 36-bit cell id; a record of a file prepared before NR
+// had its own type code, code 3 with the text "NR", is the same cell as
+// an NR row).  A known cell gets the
 // row's record (position, range and the converter's other fields) in
 // place, so its record number never changes (should the file hold a cell
 // twice, both records get it); a new German cell is appended.  Rows of other countries and bad rows are counted and left

@@ -53,8 +53,8 @@ bool matchwithin(const ttowerrec& rec, const ttowerrec& crit, real tollon, real 
 }
 
 bool criteriaempty(const ttowerrec& crit) {
-  return crit.typecode == 0 && crit.matchcode == 0 && crit.netid == 0 && crit.area == 0 &&
-         crit.cellid == 0 && toext(crit.longitude) == 0.0L && toext(crit.latitude) == 0.0L;
+  return crit.typecode == 0 && crit.matchcode == 0 && crit.netid == 0 && criteriaarea(crit) == 0 &&
+         criteriacell(crit) == 0 && toext(crit.longitude) == 0.0L && toext(crit.latitude) == 0.0L;
 }
 
 void selectbycriteria(const ttowerrec& crit, real tollon, real tollat) {

@@ -8,8 +8,8 @@
 //   Art        a type text, up to 10 characters ("Unbekannt")
 //   Netz       net id and operator, "2 Vodafone" (a net id without an
 //              operator is at most "65535 ")
-//   Area       hexadecimal of 16 bits, "FFFF"
-//   Cellid     hexadecimal of 32 bits, "FFFFFFFF"
+//   Area       hexadecimal of 24 bits (an NR tracking area), "FFFFFF"
+//   Cellid     hexadecimal of 36 bits (an NR cell identity), "FFFFFFFFF"
 //   Länge      -180..180 with 6 decimals, "-180.000000"
 //   Breite     -90..90 with 6 decimals, "-90.000000"
 //   Range(m)   a signed 32-bit number, "-2147483648"
@@ -26,8 +26,8 @@ inline constexpr int kNrWidth = 10;
 inline constexpr int kDatNrWidth = 10;
 inline constexpr int kArtWidth = 11;
 inline constexpr int kNetzWidth = 11;
-inline constexpr int kAreaWidth = 5;
-inline constexpr int kCellidWidth = 9;
+inline constexpr int kAreaWidth = 7;
+inline constexpr int kCellidWidth = 10;
 inline constexpr int kLaengeWidth = 12;
 inline constexpr int kBreiteWidth = 11;
 inline constexpr int kRangeWidth = 12;

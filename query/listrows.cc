@@ -18,6 +18,10 @@ std::string grouped(std::int32_t v) { return longtostrgrouped('.', 4, v); }
 std::string degrees(long double v) { return realtostr(6, 6, v); }
 std::string netztext(std::uint16_t netid) { return wordtostr(netid) + " " + OperatorName(netid); }
 
+// Whether the criteria's cell id is set: the low 32 bits greater than 0
+// (signed, as ever) or any of the high bits.
+bool cellset(const ttowerrec& c) { return c.cellid > 0 || criteriacell(c) > 0xFFFFFFFFu; }
+
 }  // namespace
 
 RowPieces titlepieces() {
@@ -39,8 +43,8 @@ RowPieces criteriapieces() {
   const ttowerrec& c = criteria;
   if (c.typecode > 0) p.push_back({kArt, gettypetext(c)});
   if (c.netid > 0) p.push_back({kNetz, netztext(c.netid)});
-  if (c.area > 0) p.push_back({kArea, hexwordshort(c.area)});
-  if (c.cellid > 0) p.push_back({kCellid, hexlongshort(static_cast<std::uint32_t>(c.cellid))});
+  if (criteriaarea(c) > 0) p.push_back({kArea, hexwideshort(criteriaarea(c))});
+  if (cellset(c)) p.push_back({kCellid, hexwideshort(criteriacell(c))});
   if (toext(c.longitude) != 0.0L) p.push_back({kLaenge, degrees(toext(c.longitude))});
   if (toext(c.latitude) != 0.0L) p.push_back({kBreite, degrees(toext(c.latitude))});
   if (surroundingresult) p.push_back({kDist, degrees(toext(tolerancelon) + toext(tolerancelat))});
@@ -52,8 +56,8 @@ RowPieces rowpieces(const ttowerrec& rec, std::int32_t listindex, std::int32_t r
               {kDatNr, grouped(recno)},
               {kArt, gettypetext(rec)},
               {kNetz, netztext(rec.netid)},
-              {kArea, hexwordshort(rec.area)},
-              {kCellid, hexlongshort(static_cast<std::uint32_t>(rec.cellid))},
+              {kArea, hexwideshort(recordarea(rec))},
+              {kCellid, hexwideshort(recordcell(rec))},
               {kLaenge, degrees(toext(rec.longitude))},
               {kBreite, degrees(toext(rec.latitude))},
               {kRange, longtostr(rec.range)}};
@@ -69,8 +73,8 @@ std::string selectiontitle(const ttowerrec& crit, std::size_t capacity) {
   std::string t = "Turmfinder";
   if (crit.typecode > 0) t += " " + gettypetext(crit);
   if (crit.netid > 0) t += " Netz:" + netztext(crit.netid);
-  if (crit.area > 0) t += " Area:" + hexwordshort(crit.area);
-  if (crit.cellid > 0) t += " Cell:" + hexlongshort(static_cast<std::uint32_t>(crit.cellid));
+  if (criteriaarea(crit) > 0) t += " Area:" + hexwideshort(criteriaarea(crit));
+  if (cellset(crit)) t += " Cell:" + hexwideshort(criteriacell(crit));
   if (toext(crit.longitude) != 0.0L)
     t += " nahe:" + degrees(toext(crit.longitude)) + " " + degrees(toext(crit.latitude));
   return t.substr(0, capacity);

@@ -35,13 +35,14 @@ RowPieces headerpieces();
 RowPieces criteriapieces();
 
 // One data row for record rec, shown as list entry listindex with record
-// number recno; the distance from the criteria position in the Dist
+// number recno (area and cell id whole: up to 6 and 9 hex digits of an NR
+// cell); the distance from the criteria position in the Dist
 // column when surroundingresult.
 RowPieces rowpieces(const ttowerrec& rec, std::int32_t listindex, std::int32_t recno);
 
 // The criteria in one line: "Turmfinder", then " <typetext>", " Netz:<id>
-// <operator>", " Area:<hex>", " Cell:<hex>", " nahe:<lon> <lat>", each only
-// when set; cut to capacity bytes.
+// <operator>", " Area:<hex>", " Cell:<hex>" (the whole 24/36-bit values),
+// " nahe:<lon> <lat>", each only when set; cut to capacity bytes.
 std::string selectiontitle(const ttowerrec& crit, std::size_t capacity);
 
 // One text line with every piece written at its column in order (a later

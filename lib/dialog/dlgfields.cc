@@ -58,6 +58,13 @@ void getwordfield(QWidget* dialoghandle, std::int32_t id, std::uint16_t minimum,
   if (ok) value = static_cast<std::uint16_t>(temp & 0xFFFF);
 }
 
+void getwidefield(QWidget* dialoghandle, std::int32_t id, std::uint64_t maximum, std::uint64_t& value,
+                  bool& ok, std::int32_t& errorid) {
+  std::string message;
+  widefieldtext(fieldtext(dialoghandle, id), value, maximum, ok, message);
+  if (!ok) seterror(errorid, id, message);
+}
+
 void fielderror(Tzodialog* dialog, std::int32_t id, bool showtext) {
   if (dialog)
     if (QWidget* w = getitemcontrol(dialog->containerhandle, id)) w->setFocus(Qt::OtherFocusReason);

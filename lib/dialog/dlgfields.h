@@ -34,6 +34,9 @@ void getintfield(QWidget* dialoghandle, std::int32_t id, std::int32_t& value, re
 // getintfield with 16-bit bounds; value changes only when ok.
 void getwordfield(QWidget* dialoghandle, std::int32_t id, std::uint16_t minimum, std::uint16_t maximum,
                   std::uint16_t& value, bool& ok, std::int32_t& errorid);
+// A wide whole number 0..maximum (widefieldtext); value changes only when ok.
+void getwidefield(QWidget* dialoghandle, std::int32_t id, std::uint64_t maximum, std::uint64_t& value,
+                  bool& ok, std::int32_t& errorid);
 
 // Focus to the control (when the dialog has it), "Fehler" as a notice (or
 // a beep), then fielderrortext under the caption "Eingabefehler" when

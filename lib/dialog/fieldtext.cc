@@ -9,6 +9,7 @@ namespace {
 // than read cut (a cut "000000000123456" would be 1).
 constexpr std::size_t kRealChars = 20;
 constexpr std::size_t kCardChars = 10;
+constexpr std::size_t kWideChars = 15;
 
 // A text that is no number at all is named as typed in the message: the
 // converted value (0) would claim that a valid number was out of range.
@@ -52,4 +53,18 @@ void intfieldtext(const std::string& text, std::int32_t& value, real minimum, re
   if (!ok)
     message = "Ganzzahl-Wert " + shownvalue(readable, longtostr(value), text) + std::string(" muß >="_w) +
               realtostr(1, 0, minimum) + " und <=" + realtostr(1, 0, maximum) + " sein";
+}
+
+void widefieldtext(const std::string& text, std::uint64_t& value, std::uint64_t maximum, bool& ok,
+                   std::string& message) {
+  int error = 1;
+  std::int64_t v = text.size() > kWideChars ? 0 : strtowide(text, error);
+  bool readable = error == 0;
+  ok = readable && v >= 0 && static_cast<std::uint64_t>(v) <= maximum;
+  message.clear();
+  if (ok)
+    value = static_cast<std::uint64_t>(v);
+  else
+    message = "Ganzzahl-Wert " + shownvalue(readable, std::to_string(v), text) +
+              std::string(" muß >=0 und <="_w) + std::to_string(maximum) + " sein";
 }

@@ -23,3 +23,7 @@ std::uint32_t cardfieldtext(const std::string& text, bool& readable);
 // "Ganzzahl-Wert <value> muß >=<min> und <=<max> sein".
 void intfieldtext(const std::string& text, std::int32_t& value, real minimum, real maximum, bool& ok,
                   std::string& message);
+// A wide whole number (an NR cell's area or cell id) by strtowide, up to
+// 15 characters, 0 <= value <= maximum; the message as intfieldtext's.
+void widefieldtext(const std::string& text, std::uint64_t& value, std::uint64_t maximum, bool& ok,
+                   std::string& message);

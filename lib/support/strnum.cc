@@ -394,6 +394,15 @@ std::string hexlongshort(std::uint32_t v) {
   return t;
 }
 
+std::string hexwideshort(std::uint64_t v) {
+  std::string t;
+  do {
+    t.insert(t.begin(), kHexDigits[v & 0xF]);
+    v >>= 4;
+  } while (v != 0);
+  return t;
+}
+
 // --- text to number --------------------------------------------------------
 
 long double strtoreal(std::string_view s, int& errpos) {
@@ -476,6 +485,36 @@ std::int32_t strtolong(std::string_view s, int& error) {
   std::uint32_t bits = static_cast<std::uint32_t>(acc);
   if (negative) bits = 0u - bits;
   return static_cast<std::int32_t>(bits);
+}
+
+std::int64_t strtowide(std::string_view s, int& error) {
+  std::string t = cut(s, kNumberCap);
+  trimboth(t);
+  const std::size_t n = t.size();
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < n && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
+  unsigned base = 10;
+  if (i < n) {
+    if (t[i] == '$' || t[i] == 'x' || t[i] == 'X') {
+      base = 16;
+      ++i;
+    } else if (t[i] == '0' && i + 1 < n && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
+      base = 16;
+      i += 2;
+    }
+  }
+  error = 1;
+  if (i >= n) return 0;
+  std::uint64_t acc = 0;
+  for (; i < n; ++i) {
+    unsigned u = hexvalue(t[i]);
+    if (u >= base) return 0;
+    acc = acc * base + u;
+    if (acc > (std::uint64_t{1} << 62)) return 0;
+  }
+  error = 0;
+  return negative ? -static_cast<std::int64_t>(acc) : static_cast<std::int64_t>(acc);
 }
 
 void strtosmall(std::string_view s, std::int16_t& value, int& error) {

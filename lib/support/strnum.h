@@ -92,6 +92,9 @@ std::string hexword(std::uint16_t v);       // four upper-case hex digits
 std::string hexwordshort(std::uint16_t v);  // leading zeros removed; 0 -> "0"
 std::string hexlong(std::uint32_t v);       // eight upper-case hex digits
 std::string hexlongshort(std::uint32_t v);  // leading zeros removed; 0 -> "0"
+// Upper-case hex digits of a 64-bit value without leading zeros; 0 -> "0"
+// (the wide area and cell id of NR cells).
+std::string hexwideshort(std::uint64_t v);
 
 // --- text to number --------------------------------------------------------
 // Capacity 40; trimboth, commatodot (first comma), then the decimal syntax
@@ -113,6 +116,10 @@ long double strtoreal(std::string_view s, int& errpos);
 // may go up to $FFFFFFFF and wrap like the Pascal run-time ($FFFFFFFF is
 // -1, $80000000 is -2147483648); a "-" before them negates modulo 2^32.
 std::int32_t strtolong(std::string_view s, int& error);
+// The syntax of strtolong read into 64 bits without wrapping ("$FFFFFFFF"
+// is 4294967295; the wide area and cell id of NR cells).  error 0 when
+// valid, else 1 (also for a magnitude above 2^62); the result is then 0.
+std::int64_t strtowide(std::string_view s, int& error);
 // strtolong; a valid value outside -32767..32767 sets error 1.  On any
 // error `value` is left unchanged.
 void strtosmall(std::string_view s, std::int16_t& value, int& error);

@@ -28,7 +28,7 @@ void describerow(dlgtable& t, int row, const char* label, std::string_view hint)
 }  // namespace
 
 void fillnettypes(QWidget* list) {
-  for (int code = 0; code <= 5; ++code) additemtext(list, nettypename(code));
+  for (int code = 0; code <= kLastTypeCode; ++code) additemtext(list, nettypename(code));
 }
 
 TcellauswahlDlg::TcellauswahlDlg(QWidget* owner, std::uint8_t formflag_, ttowerrec& target_)
@@ -61,8 +61,8 @@ void TcellauswahlDlg::setupwindow() {
   fillnettypes(list);
   setitemindex(list, workingcopy.typecode);
   setitemtextlimited(containerhandle, t[kNetidRecord].id, wordtostr(workingcopy.netid), 10);
-  setitemhex(containerhandle, t[kAreaRecord].id, workingcopy.area);
-  setitemhex(containerhandle, t[kCellidRecord].id, static_cast<std::uint32_t>(workingcopy.cellid));
+  setitemtextlimited(containerhandle, t[kAreaRecord].id, "$" + hexwideshort(criteriaarea(workingcopy)), 15);
+  setitemtextlimited(containerhandle, t[kCellidRecord].id, "$" + hexwideshort(criteriacell(workingcopy)), 15);
 }
 
 bool TcellauswahlDlg::canclose() {
@@ -72,24 +72,28 @@ bool TcellauswahlDlg::canclose() {
   bool ok = false;
 
   int type = getitemindex(t[kTypeRecord].control);
-  if (type >= 0 && type <= 5) {
+  if (type >= 0 && type <= kLastTypeCode) {
     workingcopy.typecode = static_cast<std::uint8_t>(type);
     settypetext(workingcopy, cut(nettypename(type), 10));
   }
-  for (int record : {kNetidRecord, kAreaRecord}) {
-    std::uint16_t& value = record == kNetidRecord ? workingcopy.netid : workingcopy.area;
-    std::uint16_t v = value;
-    if (emptyfield(containerhandle, t[record].id))
-      v = 0;
-    else
-      getwordfield(containerhandle, t[record].id, 0, 65535, v, ok, errorid);
-    value = v;
-  }
-  std::int32_t cellid = 0;
-  ok = true;
-  if (!emptyfield(containerhandle, t[kCellidRecord].id))
-    getintfield(containerhandle, t[kCellidRecord].id, cellid, toreal(0), toreal(2147483647.0L), ok, errorid);
-  if (ok) workingcopy.cellid = cellid;
+  std::uint16_t netid = workingcopy.netid;
+  if (emptyfield(containerhandle, t[kNetidRecord].id))
+    netid = 0;
+  else
+    getwordfield(containerhandle, t[kNetidRecord].id, 0, 65535, netid, ok, errorid);
+  workingcopy.netid = netid;
+  // Area and cell id take the 24 and 36 bits of an NR cell, for any type
+  // (beyond 16 and 32 bits they find only NR cells).
+  std::uint64_t area = criteriaarea(workingcopy), cell = criteriacell(workingcopy);
+  if (emptyfield(containerhandle, t[kAreaRecord].id))
+    area = 0;
+  else
+    getwidefield(containerhandle, t[kAreaRecord].id, kMaxArea24, area, ok, errorid);
+  if (emptyfield(containerhandle, t[kCellidRecord].id))
+    cell = 0;
+  else
+    getwidefield(containerhandle, t[kCellidRecord].id, kMaxCell36, cell, ok, errorid);
+  setcriteriakeys(workingcopy, static_cast<std::uint32_t>(area), cell);
 
   workingcopy.longitude = real{};
   workingcopy.latitude = real{};

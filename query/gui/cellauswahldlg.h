@@ -4,7 +4,9 @@
 // The dialog works on a copy of the caller's record and writes the whole
 // copy back (with the position cleared) only when OK is pressed and every
 // field is valid.  Area and cell id are shown and may be typed in the "$"
-// hexadecimal form; digits without "$" are decimal.  An empty number field
+// hexadecimal form; digits without "$" are decimal.  They take the 24-bit
+// area (up to $FFFFFF, 16777215) and the 36-bit cell id (up to $FFFFFFFFF,
+// 68719476735) of NR cells; a larger value is refused.  An empty number field
 // means "any" (0).  A bad field keeps the dialog open, names the first bad
 // row with the text typed ("Area: Ganzzahl-Wert 1A2B muß ...") and puts
 // the focus there.
@@ -32,7 +34,7 @@ class TcellauswahlDlg : public Tzodialog {
   ttowerrec workingcopy;
 };
 
-// Appends the six network type texts ("Alle" .. "CDMA") in code order.
+// Appends the network type texts ("Alle" .. "CDMA", "NR") in code order.
 void fillnettypes(QWidget* list);
 
 // Shows the dialog modally on target; true when it ended with OK (target

@@ -311,7 +311,7 @@ TEST(NetTypeName, KnownCodesAndUndefinedOnes) {
   EXPECT_EQ(nettypename(3), "Unbekannt");
   EXPECT_EQ(nettypename(4), "LTE");
   EXPECT_EQ(nettypename(5), "CDMA");
-  EXPECT_EQ(nettypename(6), "6???");
+  EXPECT_EQ(nettypename(6), "NR");
   EXPECT_EQ(nettypename(7), "7???");
   EXPECT_EQ(nettypename(255), "255???");
 }

@@ -51,6 +51,15 @@ inline ttowerrec widestrec() {
   return r;
 }
 
+// The widest NR cell: area FFFFFF, cell id FFFFFFFFF, otherwise as
+// widestrec.
+inline ttowerrec widestnrrec() {
+  ttowerrec r = makerec(kTypeNR, 2, 0, 0, -180.0L, -90.0L, INT32_MIN);
+  settypetext(r, "NR");
+  setwidekeys(r, kMaxArea24, kMaxCell36);
+  return r;
+}
+
 // A database file of `count` records as the list can hold at most, made
 // sparse (records of zero bytes) but for `tail`, written as its last
 // records.  Made at once, whatever the count.

@@ -123,7 +123,7 @@ TEST(RowChecks, EachUnfitRowIsSkippedUnderItsOwnReason) {
   csv += row("GSM", "262", "65536", "100", "200", "10", "50");           // net
   csv += row("GSM", "262", "-1", "100", "200", "10", "50");              // net
   csv += row("GSM", "262", "1", "65536", "200", "10", "50");             // area
-  csv += row("NR", "262", "1", "100", "68719476735", "10", "50");        // cell: 36 bits
+  csv += row("NR", "262", "1", "100", "68719476736", "10", "50");        // cell: 37 bits
   csv += row("GSM", "262", "1", "100", "-5", "10", "50");                // cell
   csv += row("GSM", "262", "1", "100", "200", "abc", "50");              // position
   csv += row("GSM", "262", "1", "100", "200", "180.5", "50");            // position

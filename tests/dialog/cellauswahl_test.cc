@@ -40,8 +40,9 @@ TEST_F(CellSelection, StartValuesAreAlleZeroAndDollarZero) {
   auto* type = qobject_cast<QComboBox*>(itemof(&dlg, kType));
   ASSERT_NE(type, nullptr);
   EXPECT_EQ(type->currentText(), "Alle");
-  EXPECT_EQ(type->count(), 6);
+  EXPECT_EQ(type->count(), 7);
   EXPECT_EQ(type->itemText(5), "CDMA");
+  EXPECT_EQ(type->itemText(6), "NR");
   EXPECT_EQ(textof(&dlg, kNetid), "0");
   EXPECT_EQ(textof(&dlg, kArea), "$0");
   EXPECT_EQ(textof(&dlg, kCellid), "$0");
@@ -77,17 +78,30 @@ TEST_F(CellSelection, HexDigitsWithoutDollarAreRejected) {
   EXPECT_EQ(dlg.focusWidget(), itemof(&dlg, kArea));
   ASSERT_EQ(messages.calls.size(), 2u);
   EXPECT_EQ(messages.calls[0].text, "Fehler");
-  EXPECT_EQ(messages.calls[1].text, std::string("Area: Ganzzahl-Wert 1A2B muß >=0 und <=65535 sein"_w));
+  EXPECT_EQ(messages.calls[1].text, std::string("Area: Ganzzahl-Wert 1A2B muß >=0 und <=16777215 sein"_w));
   // The user's input stays for correction.
   EXPECT_EQ(textof(&dlg, kArea), "1A2B");
 }
 
-TEST_F(CellSelection, CellIdAboveSignedRangeIsRejected) {
+// The keys of NR cells: area up to $FFFFFF and cell id up to $FFFFFFFFF
+// for type NR (one more is refused with the row's range message), shown
+// again in "$" form.
+TEST_F(CellSelection, NrAreaAndCellIdTakeTwentyFourAndThirtySixBits) {
   TcellauswahlDlg dlg(nullptr, 0, criteria);
-  typeinto(&dlg, kCellid, "$80000000");
+  setitemindex(itemof(&dlg, kType), 6);
+  typeinto(&dlg, kArea, "$1000000");
+  typeinto(&dlg, kCellid, "12345678901");
   EXPECT_FALSE(dlg.canclose());
-  EXPECT_EQ(+criteria.cellid, 0);
-  EXPECT_EQ(dlg.focusWidget(), itemof(&dlg, kCellid));
+  ASSERT_EQ(messages.calls.size(), 2u);
+  EXPECT_EQ(messages.calls[1].text, std::string("Area: Ganzzahl-Wert 16777216 muß >=0 und <=16777215 sein"_w));
+  typeinto(&dlg, kArea, "$FFFFFF");
+  EXPECT_TRUE(dlg.canclose());
+  EXPECT_EQ(gettypetext(criteria), "NR");
+  EXPECT_EQ(criteriaarea(criteria), 16777215u);
+  EXPECT_EQ(criteriacell(criteria), 12345678901u);
+  TcellauswahlDlg shown(nullptr, 0, criteria);
+  EXPECT_EQ(textof(&shown, kArea), "$FFFFFF");
+  EXPECT_EQ(textof(&shown, kCellid), "$2DFDC1C35");
 }
 
 TEST_F(CellSelection, LargestCellIdIsAccepted) {
@@ -158,22 +172,18 @@ TEST_F(CellSelection, CancelLeavesCriteriaUntouched) {
   EXPECT_EQ(std::memcmp(&before, &criteria, sizeof criteria), 0);
 }
 
-TEST_F(CellSelection, AreaOrCellIdLongerThanWhatIsReadIsRefusedNotCut) {
+TEST_F(CellSelection, AreaOrCellIdOfFifteenCharactersIsReadWholeNotCut) {
   // 15 characters fit the field; read cut to 10 they would be taken as 1.
-  for (auto [id, top, label] :
-       {std::tuple{kArea, "65535", "Area"}, std::tuple{kCellid, "2147483647", "CellId"}}) {
+  for (int id : {kArea, kCellid}) {
     messages.calls.clear();
     criteria = ttowerrec{};
     TcellauswahlDlg dlg(nullptr, 0, criteria);
     typeinto(&dlg, id, "000000000123456");
     ASSERT_EQ(textof(&dlg, id), "000000000123456");
-    EXPECT_FALSE(dlg.canclose()) << id;
-    EXPECT_EQ(+criteria.area, 0);
-    EXPECT_EQ(+criteria.cellid, 0);
-    EXPECT_EQ(dlg.focusWidget(), itemof(&dlg, id));
-    ASSERT_EQ(messages.calls.size(), 2u);
-    EXPECT_EQ(messages.calls[1].text,
-              label + std::string(": Ganzzahl-Wert 000000000123456 muß >=0 und <="_w) + top + " sein");
+    EXPECT_TRUE(dlg.canclose()) << id;
+    EXPECT_EQ(criteriaarea(criteria), id == kArea ? 123456u : 0u);
+    EXPECT_EQ(criteriacell(criteria), id == kCellid ? 123456u : 0u);
+    EXPECT_TRUE(messages.calls.empty());
   }
 }
 

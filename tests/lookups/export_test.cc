@@ -109,23 +109,6 @@ TEST_F(ExportTest, GridRowsAreTheWindowsRowsForSparseAndSortedLists) {
   surroundingresult = false;
 }
 
-bool havepython() { return std::system("python3 -c 'import json, xml.etree.ElementTree' >/dev/null 2>&1") == 0; }
-
-// Runs a Python script on a file and returns what it prints.
-std::string python(const std::string& script, const std::string& file) {
-  scratchdir d("export-py");
-  writebytes(d.file("check.py"), script);
-  std::string cmd = "PYTHONIOENCODING=utf-8 python3 " + d.file("check.py") + " " + file + " 2>&1";
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[65536];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
-
 // Both parsers print one line per feature: datnr lon lat type net operator
 // area cell cell_hex range_m dist nr.
 const char* kReadGeojson = R"(import json, sys

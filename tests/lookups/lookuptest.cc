@@ -2,12 +2,30 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "cli/commands.h"
 #include "lib/support/w1252.h"
+#include "tests/common/testfiles.h"
 
 namespace lookuptest {
+
+bool havepython() { return std::system("python3 -c 'import json, xml.etree.ElementTree' >/dev/null 2>&1") == 0; }
+
+std::string python(const std::string& script, const std::string& file) {
+  scratchdir d("export-py");
+  writebytes(d.file("check.py"), script);
+  std::string cmd = "PYTHONIOENCODING=utf-8 python3 " + d.file("check.py") + " " + file + " 2>&1";
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[65536];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
 
 run turmcli(const std::vector<std::string>& args) {
   std::ostringstream out, err;

@@ -43,6 +43,11 @@ std::vector<std::int32_t> windowsearch(const std::vector<ttowerrec>& recs, const
                                        long double lon, long double lat, long double t0,
                                        bool skipzeroaxis, int n = 20);
 
+// Whether python3 with json and xml.etree is there, and what it prints
+// running `script` on `file` (standard error too).
+bool havepython();
+std::string python(const std::string& script, const std::string& file);
+
 long double lonof(const ttowerrec& r);
 long double latof(const ttowerrec& r);
 std::string six(long double v);  // "%.6Lf"

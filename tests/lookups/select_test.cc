@@ -61,7 +61,10 @@ std::string expectedcsv(const ttowerrec& r, int nr, int datnr, const std::string
   return std::to_string(nr) + "," + std::to_string(datnr) + "," + gettypetext(c) + "," +
          std::to_string(+c.netid) + "," + op + "," + hex(c.area) + "," +
          hex(static_cast<std::uint32_t>(c.cellid)) + "," + six(lonof(c)) + "," + six(latof(c)) +
-         "," + std::to_string(+c.range) + ",";
+         "," + std::to_string(+c.range) + "," +
+         (c.typecode == 4 ? "," + std::to_string(static_cast<std::uint32_t>(c.cellid) / 256) + "," +
+                                std::to_string(static_cast<std::uint32_t>(c.cellid) % 256)
+                          : ",,");
 }
 
 // --- which records are listed ------------------------------------------------
@@ -71,10 +74,10 @@ TEST_F(SelectTest, NoCriteriaListsEveryRecordInFileOrder) {
   ASSERT_EQ(r.status, 0) << r.err;
   auto l = lines(r.out);
   ASSERT_EQ(l.size(), demorecs.size() + 1);
-  EXPECT_EQ(l[0], "nr,datnr,type,netid,operator,area,cellid,longitude,latitude,range,dist");
+  EXPECT_EQ(l[0], "nr,datnr,type,netid,operator,area,cellid,longitude,latitude,range,dist,enb,sector");
   for (std::size_t i = 1; i < l.size(); ++i) {
     auto f = fields(l[i]);
-    ASSERT_EQ(f.size(), 11u) << l[i];
+    ASSERT_EQ(f.size(), 13u) << l[i];
     EXPECT_EQ(f[0], std::to_string(i));
     EXPECT_EQ(f[1], std::to_string(i - 1));
   }
@@ -117,9 +120,9 @@ TEST_F(SelectTest, CsvColumnsCarryHexAreaAndCellAndSixDecimals) {
   ASSERT_EQ(r.status, 0) << r.err;
   auto l = lines(r.out);
   ASSERT_EQ(l.size(), 6u);
-  EXPECT_EQ(l[1], "1,0,GSM,1,Telekom,1A2B,1234,13.342015,52.497973,500,");
-  EXPECT_EQ(l[3], "3,2,Unbekannt,2,Vodafone,5,7FFFFFFF,-0.500000,-33.125000,7,");
-  EXPECT_EQ(l[5], "5,4,UMTS,2,Vodafone,FFFF,80000,8.000000,50.000000,300,");
+  EXPECT_EQ(l[1], "1,0,GSM,1,Telekom,1A2B,1234,13.342015,52.497973,500,,,");
+  EXPECT_EQ(l[3], "3,2,Unbekannt,2,Vodafone,5,7FFFFFFF,-0.500000,-33.125000,7,,,");
+  EXPECT_EQ(l[5], "5,4,UMTS,2,Vodafone,FFFF,80000,8.000000,50.000000,300,,,");
   EXPECT_EQ(l[4], expectedcsv(recs[3], 4, 3, "O2"));
 }
 
@@ -157,8 +160,8 @@ TEST_F(SelectTest, ZeroFieldsMeanAnyAndListEverything) {
 
 TEST_F(SelectTest, BadArgumentsFailWithOneLineAndStatus2) {
   std::vector<std::vector<std::string>> bad = {
-      {"--net", "65536"},       {"--net", "-1"},          {"--area", "$10000"},
-      {"--cell", "$80000000"},  {"--cell", "2147483648"}, {"--cell", "-5"},
+      {"--net", "65536"},       {"--net", "-1"},          {"--area", "$1000000"},
+      {"--cell", "$1000000000"}, {"--cell", "68719476736"}, {"--cell", "-5"},
       {"--area", "1A2B"},       {"--net", ""},            {"--net", "$"},
       {"--net", "$12345678A"},  {"--net", "12345678901"}, {"--cell", "1.5"},
       {"--type", "5G"},         {"--type", ""},           {"--format", "xml"},
@@ -232,7 +235,7 @@ TEST_F(SelectTest, GridOfAFullDatabaseShowsTheLastRecordNumbersAndWidestFieldsWh
   auto l = lines(r.out);
   ASSERT_EQ(l.size(), 5u) << r.out;
   EXPECT_EQ(wordat(w1252(l[1]), kRange), "Range(m)");
-  EXPECT_EQ(l[4], "    2      2.399.999 Unbekannt? 2 Vodafone FFFF FFFFFFFF -180.000000 -90.000000 "
+  EXPECT_EQ(l[4], "    2      2.399.999 Unbekannt? 2 Vodafone FFFF   FFFFFFFF  -180.000000 -90.000000 "
                   "-2147483648 0.000000");
 }
 

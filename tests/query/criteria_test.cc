@@ -71,46 +71,57 @@ TEST(MatchKeys, EachSetFieldMustBeEqual) {
 // The scans compare the key fields as masked words: every combination of
 // set, equal and different fields (one byte of a field differing, the
 // type rule of "Unbekannt", a negative cell id, the bytes around the keys
-// holding anything) must give what matchkeys gives.
+// holding anything, NR records with and without high area and cell bits,
+// criteria wanting high bits) must give what matchkeys gives.
 TEST(KeyFilter, AgreesWithMatchKeysOnEveryCombination) {
-  const std::uint8_t types[] = {0, 1, 3, 4, 7, 255};
+  const std::uint8_t types[] = {0, 1, 3, 4, kTypeNR, 7, 255};
   const std::uint16_t words[] = {0, 1, 0x100, 0xFFFF};
   const std::int32_t cells[] = {0, 1, -1, 0x10000, INT32_MIN};
+  const std::uint8_t highs[] = {0, 0x01, 0x0F};
   std::vector<ttowerrec> recs;
   for (std::uint8_t t : types)
     for (std::uint16_t w : words)
-      for (std::int32_t c : cells) {
-        ttowerrec r{};
-        std::memset(&r, 0xA5, sizeof r);  // typetext, unit22 and the rest: noise
-        r.typecode = t;
-        r.matchcode = w;
-        r.netid = static_cast<std::uint16_t>(w ^ 1);
-        r.area = static_cast<std::uint16_t>(w >> 1);
-        r.cellid = c;
-        recs.push_back(r);
-      }
-  int disagree = 0, matched = 0;
+      for (std::int32_t c : cells)
+        for (std::uint8_t h : highs) {
+          ttowerrec r{};
+          std::memset(&r, 0xA5, sizeof r);  // typetext, unit22 and the rest: noise
+          if (t == kTypeNR && h != 0x0F) std::memcpy(r.typetext, "\x02NR", 3);  // 0x0F: not NR
+          r.typetext[9] = h;
+          r.typetext[10] = static_cast<std::uint8_t>(h | 0xF0);  // the high nibble is no cell bit
+          r.typecode = t;
+          r.matchcode = w;
+          r.netid = static_cast<std::uint16_t>(w ^ 1);
+          r.area = static_cast<std::uint16_t>(w >> 1);
+          r.cellid = c;
+          recs.push_back(r);
+        }
+  int disagree = 0, matched = 0, matchednr = 0;
   for (const ttowerrec& crit : recs) {
     for (std::uint8_t ct : types) {
       ttowerrec c = crit;
       c.typecode = ct;
+      // The criteria's high bits: none, or those of the record.
+      c.unit22[0] = static_cast<std::uint8_t>(areahigh(crit));
+      c.unit22[1] = static_cast<std::uint8_t>(cellhigh(crit));
       for (int zero = 0; zero < 16; ++zero) {  // each of four fields set or "any"
         ttowerrec k = c;
         if (zero & 1) k.matchcode = 0;
         if (zero & 2) k.netid = 0;
-        if (zero & 4) k.area = 0;
-        if (zero & 8) k.cellid = 0;
+        if (zero & 4) k.area = 0, k.unit22[0] = 0;
+        if (zero & 8) k.cellid = 0, k.unit22[1] = 0;
         KeyFilter filter(k);
         for (const ttowerrec& r : recs) {
           bool want = matchkeys(r, k);
           disagree += filter(r) != want;
           matched += want;
+          matchednr += want && (areahigh(r) | cellhigh(r)) != 0 && (zero & 12) != 12;
         }
       }
     }
   }
   EXPECT_EQ(disagree, 0);
   EXPECT_GT(matched, 0);
+  EXPECT_GT(matchednr, 0);
 }
 
 TEST(MatchWithin, DifferenceEqualToTheToleranceIsInside) {

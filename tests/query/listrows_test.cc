@@ -69,7 +69,7 @@ TEST_F(ListRowsTest, TitleNamesBerlinForAnyOtherFileAndGroupsLargeCounts) {
 // --- header and criteria line ----------------------------------------------------------
 
 TEST_F(ListRowsTest, HeaderPlacesTheTenColumnTitles) {
-  std::string expected = std::string(" Nr        DatNr     Art        Netz       Area Cellid   L"_w) +
+  std::string expected = std::string(" Nr        DatNr     Art        Netz       Area   Cellid    L"_w) +
                          std::string("änge       Breite     Range(m)    Dist"_w);
   EXPECT_EQ(renderline(headerpieces()), expected);
 }
@@ -146,9 +146,24 @@ TEST_F(ListRowsTest, LargestNumbersAndWidestTextsKeepABlankBeforeTheNextColumn) 
   criteria.latitude = toreal(90.0L);
   surroundingresult = true;
   RowPieces row = rowpieces(widestrec(), 2400000, 2399999);
-  EXPECT_EQ(renderline(row), " 2.400.000 2.399.999 Unbekannt? 2 Vodafone FFFF FFFFFFFF -180.000000 "
+  EXPECT_EQ(renderline(row), " 2.400.000 2.399.999 Unbekannt? 2 Vodafone FFFF   FFFFFFFF  -180.000000 "
                              "-90.000000 -2147483648 540.000000");
   EXPECT_LE(static_cast<int>(renderline(row).size()), kLineWidth);
+  // The widest NR cell: area and cell id of 24 and 36 bits.
+  row = rowpieces(widestnrrec(), 2400000, 2399999);
+  EXPECT_EQ(renderline(row), " 2.400.000 2.399.999 NR         2 Vodafone FFFFFF FFFFFFFFF -180.000000 "
+                             "-90.000000 -2147483648 540.000000");
+}
+
+// The selection title (the map page's) with an NR cell's whole keys; a
+// plain record's unused type text bytes never widen its numbers.
+TEST_F(ListRowsTest, WideKeysOnlyForNrRecordsAndInTheTitle) {
+  ttowerrec plain = makerec(3, 3, 0x1234, 0x5678, 13.4L, 52.5L);
+  plain.typetext[9] = 0xAB;
+  plain.typetext[10] = 0x0C;
+  EXPECT_EQ(renderline(rowpieces(plain, 1, 0)).substr(kArea - 1, 15), "1234   5678    ");
+  setcriteriakeys(criteria, 0x10000, 12345678901ULL);  // low area bits 0, high ones set
+  EXPECT_EQ(selectiontitle(criteria, 255), "Turmfinder Area:10000 Cell:2DFDC1C35");
 }
 
 // A font whose characters are as wide as it is high: the cells follow.
