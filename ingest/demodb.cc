@@ -109,10 +109,10 @@ void generatedemotowers(std::uint64_t count,
   constexpr int ncities = static_cast<int>(sizeof kCities / sizeof kCities[0]);
   int cityweights[ncities];
   for (int i = 0; i < ncities; ++i) cityweights[i] = kCities[i].weight;
-  // Type codes 0..5 and the odd ones 6, 7 and 9.
+  // Type codes 0..5, 5G cells (6) and the undefined codes 7 and 9.
   static constexpr int typecodes[] = {0, 1, 2, 3, 4, 5, 6, 7, 9};
   static constexpr int typeweights[] = {8, 420, 130, 25, 390, 10, 3, 2, 1};
-  static constexpr const char* typetexts[] = {"", "GSM", "UMTS", "NR", "LTE", "CDMA", "5G", "TETRA", "NBIOT"};
+  static constexpr const char* typetexts[] = {"", "GSM", "UMTS", "NBIOT", "LTE", "CDMA", "NR", "TETRA", "NBIOT"};
   static constexpr int nets[] = {1, 2, 3, 4, 5, 6, 7, 8, 12};
   static constexpr int netweights[] = {340, 300, 310, 12, 10, 8, 8, 6, 6};
 
@@ -152,6 +152,9 @@ void generatedemotowers(std::uint64_t count,
       unit = r.below(504);
     }
     rec.cellid = static_cast<std::int32_t>(cell);
+    if (code == kTypeNR)  // 5G: a 24-bit tracking area and a 36-bit cell identity
+      setwidekeys(rec, 0x10000u * static_cast<std::uint32_t>(1 + net % 8) + rec.area,
+                  static_cast<std::uint64_t>(cell) << 8 | (static_cast<std::uint64_t>(cell) & 0xFF));
     put16(rec.unit22, static_cast<std::uint16_t>(unit));
     rec.longitude = microtoreal(lon);
     rec.latitude = microtoreal(lat);

@@ -1,6 +1,7 @@
 // A deterministic demo database that looks like the real one: cells
 // clustered around German city centres, the usual net ids (1 to 3, a few
-// others), every type code 0..5 and a few undefined ones, plausible areas,
+// others), every type code 0..5, a few 5G (NR) cells with their 24-bit
+// areas and 36-bit cell ids and a few undefined codes, plausible areas,
 // cell ids and ranges.  The same count always gives the same bytes, on
 // every platform (own generator, integer arithmetic only).
 #pragma once

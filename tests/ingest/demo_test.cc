@@ -66,13 +66,18 @@ TEST(DemoDatabase, CoordinatesAreStoredAsTheConverterStoresSixDecimals) {
 
 TEST(DemoDatabase, LooksLikeRealGermanCells) {
   std::map<int, int> types, nets;
-  std::size_t count = 0;
+  std::size_t count = 0, widenr = 0;
   generatedemotowers(200000, [&](const ttowerrec& r, bool) {
     ++count;
     ++types[r.typecode];
     ++nets[r.netid];
     ASSERT_EQ(+r.matchcode, 262);
-    ASSERT_GT(+r.cellid, 0);
+    ASSERT_GT(recordcell(r), 0u);
+    // 5G cells are NR records with their whole (wide) identity.
+    if (r.typecode == kTypeNR) {
+      ASSERT_TRUE(isnrrecord(r));
+      if (recordarea(r) > 0xFFFF && recordcell(r) > 0xFFFFFFFFu) ++widenr;
+    }
     ASSERT_GT(+r.range, 0);
     ASSERT_LE(r.typetext[0], 10);
     long double lon = toext(r.longitude), lat = toext(r.latitude);
@@ -80,6 +85,7 @@ TEST(DemoDatabase, LooksLikeRealGermanCells) {
     ASSERT_TRUE(lat >= 47.2L && lat <= 55.1L) << lat;
   });
   EXPECT_EQ(count, 200000u);
+  EXPECT_GT(widenr, 0u);
   for (int code = 0; code <= 5; ++code) EXPECT_GT(types[code], 0) << "type code " << code;
   int odd = 0;
   for (auto [code, n] : types) if (code > 5) odd += n;
