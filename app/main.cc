@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
 
   TAW window;
   tracedebug("nach Createform Run");
-  window.resize(960, 640);
+  // Wide enough for every column of the list at the default font.
+  window.resize(1000, 640);
   window.show();
   if (!(options.desktop ? window.startupoffer(waysin()) : window.startupcheck())) return 0;
   int rc = QApplication::exec();
