@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "celldb/towerindex.h"
 #include "ingest/berlinbounds.h"
 #include "ingest/prepare.h"
 #include "lib/support/atomicfile.h"
@@ -144,7 +145,24 @@ bool databasepair::begin(const std::string& dir, const lockwaiting& how, std::st
 bool databasepair::replace(atomicfile& german, atomicfile& berlin, std::string& error) {
   if (!replacetogether(dir_, {&german, &berlin}, error)) return false;
   removestaletemporaries(dir_, {}, true);
+  writeindexes();
   return true;
+}
+
+std::vector<std::string> databasepair::writeindexes() {
+  std::vector<std::string> done;
+  for (const char* name : {kGermanFile, kBerlinFile}) {
+    const std::string path = joinpath(folderof(dir_), name);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) continue;
+    std::string error;
+    if (buildtowerindex(path, error))
+      done.push_back(name);
+    else
+      indexnotes_.push_back(std::string("Index zu "_w) + name + std::string(" nicht geschrieben ("_w) + error +
+                            std::string("); Suchen lesen die ganze Datei, bis \"turmcli index\" ihn neu schreibt"_w));
+  }
+  return done;
 }
 
 paircheck settledatabasepair(const std::string& dir, int timeoutms) {

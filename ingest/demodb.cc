@@ -203,6 +203,7 @@ demoresult writedemodatabase(const std::string& dir, std::uint64_t count, const 
     return result;
   }
   if (!pair.replace(german, berlin, result.error)) return result;
+  result.notes.insert(result.notes.end(), pair.indexnotes().begin(), pair.indexnotes().end());
   result.ok = true;
   return result;
 }

@@ -89,6 +89,7 @@ prepareresult preparedatabase(const prepareoptions& options) {
   }
   // Both files are complete on disk; now replace the old ones.
   if (!pair.replace(german, berlin, pairerror)) return failed(pairerror);
+  result.notes.insert(result.notes.end(), pair.indexnotes().begin(), pair.indexnotes().end());
   result.ok = true;
   return result;
 }

@@ -312,6 +312,7 @@ updateresult updatedatabase(const updateoptions& options) {
   }
   if (cancelled()) return failed("Abgebrochen");
   if (!pair.replace(german, berlin, pairerror)) return failed(pairerror);
+  result.notes.insert(result.notes.end(), pair.indexnotes().begin(), pair.indexnotes().end());
   result.ok = true;
   return result;
 }

@@ -1,0 +1,529 @@
+#include "celldb/towerindex.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <time.h>
+#include <unistd.h>
+
+#include "celldb/database.h"
+#include "celldb/realvalue.h"
+#include "lib/support/atomicfile.h"
+#include "lib/support/ioerror.h"
+#include "lib/support/w1252.h"
+
+namespace {
+
+constexpr char kMagic[8] = {'T', 'U', 'R', 'M', 'I', 'D', 'X', 0};
+constexpr std::uint32_t kAreaTopEntries = 65537;
+// Grid entries per cell the builder aims at, on average.
+constexpr double kGridFill = 32.0;
+constexpr std::uint64_t kMaxGridCells = std::uint64_t{1} << 22;
+constexpr std::uint32_t kMaxCellBits = 24;
+
+indexuse lastuse = indexuse::none;
+
+std::uint64_t mix(std::uint64_t h) {
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDULL;
+  h ^= h >> 33;
+  return h;
+}
+
+bool readall(int fd, std::uint64_t offset, void* buf, std::size_t n) {
+  auto* out = static_cast<char*>(buf);
+  std::size_t done = 0;
+  while (done < n) {
+    ssize_t got = ::pread(fd, out + done, n - done, static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    done += static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+// a + b * size within limit, without overflow.
+bool fits(std::uint64_t offset, std::uint64_t count, std::uint64_t size, std::uint64_t from, std::uint64_t limit) {
+  if (offset < from || offset > limit) return false;
+  if (size != 0 && count > (limit - offset) / size) return false;
+  return true;
+}
+
+std::int64_t nowns() {
+  timespec t{};
+  ::clock_gettime(CLOCK_REALTIME, &t);
+  return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+// Stable counting sort of order by key(recno) < buckets.
+template <typename Key>
+void countingsort(std::vector<std::uint32_t>& order, std::vector<std::uint32_t>& scratch, std::size_t buckets,
+                  Key key) {
+  std::vector<std::uint32_t> start(buckets + 1, 0);
+  for (std::uint32_t r : order) ++start[key(r) + 1];
+  for (std::size_t b = 0; b < buckets; ++b) start[b + 1] += start[b];
+  scratch.resize(order.size());
+  for (std::uint32_t r : order) scratch[start[key(r)]++] = r;
+  order.swap(scratch);
+}
+
+bool inrange(double lon, double lat) { return lon >= -180.0 && lon <= 180.0 && lat >= -90.0 && lat <= 90.0; }
+
+// The whole file image of the index of recs, made from the file with stamp st.
+std::vector<unsigned char> makeindex(const std::vector<ttowerrec>& recs, const filestamp& st) {
+  const auto n = static_cast<std::uint32_t>(recs.size());
+  towerindexheader h{};
+  std::memcpy(h.magic, kMagic, sizeof kMagic);
+  h.version = kIndexVersion;
+  h.blocksize = kIndexBlock;
+  h.dbdevice = st.device;
+  h.dbinode = st.inode;
+  h.dbsize = st.size;
+  h.dbmtimens = st.mtimens;
+  h.dbctimens = st.ctimens;
+  h.records = n;
+
+  std::vector<std::uint32_t> order(n), scratch;
+  for (std::uint32_t i = 0; i < n; ++i) order[i] = i;
+
+  // Area section: by (low area, net, high area), rising record numbers.
+  bool wide = false;
+  for (const ttowerrec& r : recs) wide |= areahigh(r) != 0;
+  if (wide) countingsort(order, scratch, 256, [&](std::uint32_t r) { return areahigh(recs[r]); });
+  countingsort(order, scratch, 65536, [&](std::uint32_t r) { return recs[r].netid; });
+  countingsort(order, scratch, 65536, [&](std::uint32_t r) { return recs[r].area; });
+  std::vector<towerindexgroup> groups;
+  std::vector<std::uint32_t> areatop(kAreaTopEntries, 0);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const ttowerrec& r = recs[order[i]];
+    if (groups.empty() || groups.back().area != r.area || groups.back().net != r.netid ||
+        groups.back().areahigh != areahigh(r)) {
+      towerindexgroup g{};
+      g.area = r.area;
+      g.net = r.netid;
+      g.areahigh = static_cast<std::uint8_t>(areahigh(r));
+      g.first = i;
+      groups.push_back(g);
+    }
+    ++groups.back().count;
+  }
+  // areatop[a]: the first group of an area value at or above a.
+  for (std::uint32_t a = 0, g = 0; a < kAreaTopEntries; ++a) {
+    while (g < groups.size() && groups[g].area < a) ++g;
+    areatop[a] = g;
+  }
+  std::vector<std::uint32_t> areaentries = order;
+
+  // Cell section: hash buckets of about four records each.
+  std::uint32_t bits = 0;
+  while (bits < kMaxCellBits && (std::uint64_t{1} << (bits + 2)) <= n) ++bits;
+  h.cellbits = bits;
+  for (std::uint32_t i = 0; i < n; ++i) order[i] = i;
+  const std::size_t buckets = std::size_t{1} << bits;
+  std::vector<std::uint32_t> celltop(buckets + 1, 0);
+  auto bucketof = [&](std::uint32_t r) { return cellbucket(static_cast<std::uint32_t>(recs[r].cellid), bits); };
+  for (std::uint32_t r = 0; r < n; ++r) ++celltop[bucketof(r) + 1];
+  for (std::size_t b = 0; b < buckets; ++b) celltop[b + 1] += celltop[b];
+  countingsort(order, scratch, buckets, bucketof);
+  std::vector<std::uint32_t> cellentries = order;
+
+  // Grid: cells over the box of the positions, about kGridFill records each.
+  double minlon = 0, maxlon = 0, minlat = 0, maxlat = 0;
+  std::uint32_t placedcount = 0;
+  std::vector<std::uint32_t> outliers;
+  for (std::uint32_t r = 0; r < n; ++r) {
+    double lon = realdouble(recs[r].longitude), lat = realdouble(recs[r].latitude);
+    if (!inrange(lon, lat)) {
+      outliers.push_back(r);
+      continue;
+    }
+    if (placedcount++ == 0) {
+      minlon = maxlon = lon;
+      minlat = maxlat = lat;
+    }
+    minlon = std::min(minlon, lon);
+    maxlon = std::max(maxlon, lon);
+    minlat = std::min(minlat, lat);
+    maxlat = std::max(maxlat, lat);
+  }
+  const double w = std::max(maxlon - minlon, 1e-6), ht = std::max(maxlat - minlat, 1e-6);
+  double cs = std::sqrt(w * ht * kGridFill / std::max<double>(placedcount, 1.0));
+  cs = std::clamp(cs, 0.01, 360.0);
+  auto cellsalong = [&](double span) { return static_cast<std::uint64_t>(std::floor(span / cs)) + 1; };
+  while (cellsalong(maxlon - minlon) * cellsalong(maxlat - minlat) > kMaxGridCells) cs *= 1.25;
+  const auto nx = static_cast<std::uint32_t>(cellsalong(maxlon - minlon));
+  const auto ny = static_cast<std::uint32_t>(cellsalong(maxlat - minlat));
+  h.gridlon0 = minlon;
+  h.gridlat0 = minlat;
+  h.gridcell = cs;
+  h.gridnx = nx;
+  h.gridny = ny;
+  h.gridcount = placedcount;
+  h.outliercount = static_cast<std::uint32_t>(outliers.size());
+  struct cellpos {
+    std::uint32_t cell;
+    std::uint16_t qlon, qlat;
+  };
+  std::vector<cellpos> pos(n);
+  auto place = [&](double v, double origin, std::uint32_t cells, std::uint32_t& c, std::uint16_t& q) {
+    double f = (v - origin) / cs;
+    double fc = std::clamp(std::floor(f), 0.0, static_cast<double>(cells - 1));
+    c = static_cast<std::uint32_t>(fc);
+    double fq = std::clamp(std::floor((f - fc) * 65536.0), 0.0, 65535.0);
+    q = static_cast<std::uint16_t>(fq);
+  };
+  order.clear();
+  for (std::uint32_t r = 0; r < n; ++r) {
+    double lon = realdouble(recs[r].longitude), lat = realdouble(recs[r].latitude);
+    if (!inrange(lon, lat)) continue;
+    std::uint32_t cx = 0, cy = 0;
+    place(lon, minlon, nx, cx, pos[r].qlon);
+    place(lat, minlat, ny, cy, pos[r].qlat);
+    pos[r].cell = cy * nx + cx;
+    order.push_back(r);
+  }
+  const std::size_t gridcells = std::size_t{nx} * ny;
+  std::vector<std::uint32_t> gridtop(gridcells + 1, 0);
+  for (std::uint32_t r : order) ++gridtop[pos[r].cell + 1];
+  for (std::size_t c = 0; c < gridcells; ++c) gridtop[c + 1] += gridtop[c];
+  countingsort(order, scratch, gridcells, [&](std::uint32_t r) { return pos[r].cell; });
+
+  // The image.
+  std::uint64_t at = kIndexBlock;
+  auto section = [&](std::uint64_t bytes) {
+    std::uint64_t off = (at + 7) & ~std::uint64_t{7};
+    at = off + bytes;
+    return off;
+  };
+  h.areatop = section(kAreaTopEntries * 4ull);
+  h.groupcount = static_cast<std::uint32_t>(groups.size());
+  h.groups = section(groups.size() * sizeof(towerindexgroup));
+  h.areaentries = section(n * 4ull);
+  h.celltop = section((buckets + 1) * 4ull);
+  h.cellentries = section(n * 4ull);
+  h.gridtop = section((gridcells + 1) * 4ull);
+  h.gridentries = section(std::uint64_t{placedcount} * sizeof(towerindexgridentry));
+  h.outliers = section(outliers.size() * 4ull);
+  h.checksoffset = (at + kIndexBlock - 1) / kIndexBlock * kIndexBlock;
+  const std::uint64_t datablocks = h.checksoffset / kIndexBlock - 1;
+  h.filesize = h.checksoffset + datablocks * 8;
+
+  std::vector<unsigned char> img(h.filesize, 0);
+  auto put = [&](std::uint64_t off, const void* p, std::size_t bytes) {
+    if (bytes) std::memcpy(img.data() + off, p, bytes);
+  };
+  put(h.areatop, areatop.data(), areatop.size() * 4);
+  put(h.groups, groups.data(), groups.size() * sizeof(towerindexgroup));
+  put(h.areaentries, areaentries.data(), areaentries.size() * 4);
+  put(h.celltop, celltop.data(), celltop.size() * 4);
+  put(h.cellentries, cellentries.data(), cellentries.size() * 4);
+  put(h.gridtop, gridtop.data(), gridtop.size() * 4);
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    towerindexgridentry e{order[i], pos[order[i]].qlon, pos[order[i]].qlat};
+    put(h.gridentries + i * sizeof e, &e, sizeof e);
+  }
+  put(h.outliers, outliers.data(), outliers.size() * 4);
+  h.headercheck = blockcheck(reinterpret_cast<const unsigned char*>(&h), offsetof(towerindexheader, headercheck), 0);
+  put(0, &h, sizeof h);
+  for (std::uint64_t b = 1; b <= datablocks; ++b) {
+    std::uint64_t check = blockcheck(img.data() + b * kIndexBlock, kIndexBlock, b);
+    put(h.checksoffset + (b - 1) * 8, &check, 8);
+  }
+  return img;
+}
+
+}  // namespace
+
+std::uint64_t blockcheck(const unsigned char* data, std::size_t n, std::uint64_t blockno) {
+  std::uint64_t h = mix(blockno + 0x9E3779B97F4A7C15ULL) ^ n;
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, data + i, 8);
+    h = (h ^ w) * 0x9E3779B97F4A7C15ULL;  // odd factor: a bijection of h ^ w
+    h ^= h >> 32;
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, data + i, n - i);
+  h = (h ^ tail) * 0x9E3779B97F4A7C15ULL;
+  return mix(h);
+}
+
+std::string indexpathfor(const std::string& dbpath) {
+  if (dbpath.size() > 4 && dbpath.compare(dbpath.size() - 4, 4, ".dat") == 0)
+    return dbpath.substr(0, dbpath.size() - 4) + ".idx";
+  return dbpath + ".idx";
+}
+
+bool buildtowerindex(const std::string& dbpath, std::string& error) {
+  const std::string name = pathtext(dbpath);
+  int fd = ::open(dbpath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno);
+    return false;
+  }
+  struct closer {
+    int fd;
+    ~closer() { ::close(fd); }
+  } guard{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    error = name + std::string(" ist keine Datei"_w);
+    return false;
+  }
+  std::vector<ttowerrec> recs;
+  filestamp before, after;
+  for (int attempt = 0;; ++attempt) {
+    if (!fdstamp(fd, before)) {
+      error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno);
+      return false;
+    }
+    // A file changed within the last clock tick could change again in the
+    // same tick, unseen: read it only once its ctime lies far enough back.
+    std::int64_t age = nowns() - before.ctimens;
+    const std::int64_t settle = std::int64_t{kIndexSettleMs} * 1000000;
+    if (age < settle) {
+      std::this_thread::sleep_for(std::chrono::nanoseconds(std::min(settle - std::max<std::int64_t>(age, 0), settle)));
+      if (!fdstamp(fd, before)) return false;
+    }
+    std::int64_t count = before.size / static_cast<std::int64_t>(sizeof(ttowerrec));
+    if (count > INT32_MAX) {
+      error = name + std::string(" ist zu groß für einen Index"_w);
+      return false;
+    }
+    recs.assign(static_cast<std::size_t>(count), ttowerrec{});
+    if (!readall(fd, 0, recs.data(), recs.size() * sizeof(ttowerrec)) || !fdstamp(fd, after)) {
+      error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno ? errno : EIO);
+      return false;
+    }
+    if (after == before) break;
+    if (attempt == 2) {
+      error = name + std::string(" wurde beim Lesen geändert; kein Index geschrieben"_w);
+      return false;
+    }
+  }
+  std::vector<unsigned char> img = makeindex(recs, before);
+  recs = {};
+  atomicfile out;
+  out.setsync(false);  // a lost or torn index fails its checks and is not used
+  if (!out.create(indexpathfor(dbpath))) {
+    error = out.error();
+    return false;
+  }
+  try {
+    out.write(img.data(), img.size());
+    out.finish();
+  } catch (const IoError& e) {
+    error = e.what();
+    return false;
+  }
+  if (!out.commit()) {
+    error = out.error();
+    return false;
+  }
+  return true;
+}
+
+towerindex::~towerindex() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool towerindex::damaged() {
+  state_ = indexuse::damaged;
+  return false;
+}
+
+bool towerindex::open() {
+  state_ = indexuse::none;
+  filestamp db;
+  if (databasepath().empty() || !databasestamp(db)) return false;
+  fd_ = ::open(indexpathfor(databasepath()).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd_ < 0) {
+    state_ = indexuse::missing;
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return damaged();
+  if (!readall(fd_, 0, &h_, sizeof h_)) return damaged();
+  if (std::memcmp(h_.magic, kMagic, sizeof kMagic) != 0 || h_.version != kIndexVersion ||
+      h_.blocksize != kIndexBlock ||
+      h_.headercheck != blockcheck(reinterpret_cast<const unsigned char*>(&h_), offsetof(towerindexheader, headercheck), 0))
+    return damaged();
+  if (h_.dbdevice != db.device || h_.dbinode != db.inode || h_.dbsize != db.size || h_.dbmtimens != db.mtimens ||
+      h_.dbctimens != db.ctimens) {
+    state_ = indexuse::foreign;
+    return false;
+  }
+  // The sections must lie where the header says, inside the data blocks.
+  const std::uint64_t n = h_.records, end = h_.checksoffset;
+  if (static_cast<std::uint64_t>(st.st_size) != h_.filesize || end % kIndexBlock != 0 || end < kIndexBlock ||
+      h_.filesize != end + (end / kIndexBlock - 1) * 8 ||
+      static_cast<std::uint64_t>(db.size) / sizeof(ttowerrec) != n || n > INT32_MAX || h_.cellbits > kMaxCellBits ||
+      h_.groupcount > n || std::uint64_t{h_.gridcount} + h_.outliercount != n || h_.gridnx == 0 || h_.gridny == 0 ||
+      std::uint64_t{h_.gridnx} * h_.gridny > kMaxGridCells || !std::isfinite(h_.gridlon0) ||
+      !std::isfinite(h_.gridlat0) || !std::isfinite(h_.gridcell) || !(h_.gridcell > 0) ||
+      !fits(h_.areatop, kAreaTopEntries, 4, kIndexBlock, end) ||
+      !fits(h_.groups, h_.groupcount, sizeof(towerindexgroup), kIndexBlock, end) ||
+      !fits(h_.areaentries, n, 4, kIndexBlock, end) ||
+      !fits(h_.celltop, (std::uint64_t{1} << h_.cellbits) + 1, 4, kIndexBlock, end) ||
+      !fits(h_.cellentries, n, 4, kIndexBlock, end) ||
+      !fits(h_.gridtop, std::uint64_t{h_.gridnx} * h_.gridny + 1, 4, kIndexBlock, end) ||
+      !fits(h_.gridentries, h_.gridcount, sizeof(towerindexgridentry), kIndexBlock, end) ||
+      !fits(h_.outliers, h_.outliercount, 4, kIndexBlock, end))
+    return damaged();
+  state_ = indexuse::used;
+  return true;
+}
+
+bool towerindex::readchecked(std::uint64_t offset, std::size_t n, void* out) {
+  if (n == 0) return true;
+  if (offset < kIndexBlock || offset > h_.checksoffset || n > h_.checksoffset - offset) return damaged();
+  const std::uint64_t b0 = offset / kIndexBlock, b1 = (offset + n - 1) / kIndexBlock;
+  const std::size_t nb = static_cast<std::size_t>(b1 - b0 + 1);
+  blocks_.resize(nb * kIndexBlock + nb * 8);
+  unsigned char* data = blocks_.data();
+  unsigned char* checks = data + nb * kIndexBlock;
+  if (!readall(fd_, b0 * kIndexBlock, data, nb * kIndexBlock) ||
+      !readall(fd_, h_.checksoffset + (b0 - 1) * 8, checks, nb * 8))
+    return damaged();
+  for (std::size_t i = 0; i < nb; ++i) {
+    std::uint64_t want;
+    std::memcpy(&want, checks + i * 8, 8);
+    if (blockcheck(data + i * kIndexBlock, kIndexBlock, b0 + i) != want) return damaged();
+  }
+  std::memcpy(out, data + (offset - b0 * kIndexBlock), n);
+  return true;
+}
+
+bool towerindex::keycandidates(const ttowerrec& crit, std::size_t limit, std::vector<std::int32_t>& out) {
+  out.clear();
+  if (state_ != indexuse::used) return false;
+  const std::uint32_t n = h_.records;
+  auto entries = [&](std::uint64_t base, std::uint32_t first, std::uint32_t count) {
+    std::size_t at = out.size();
+    out.resize(at + count);
+    if (!readchecked(base + std::uint64_t{first} * 4, std::size_t{count} * 4, out.data() + at)) return false;
+    for (std::size_t i = at; i < out.size(); ++i) {
+      if (static_cast<std::uint32_t>(out[i]) >= n || (i > at && out[i] <= out[i - 1])) return damaged();
+    }
+    return true;
+  };
+  std::uint32_t range[2];
+  const auto cell = static_cast<std::uint32_t>(crit.cellid);
+  if (cell != 0) {
+    std::uint32_t b = cellbucket(cell, h_.cellbits);
+    if (!readchecked(h_.celltop + std::uint64_t{b} * 4, 8, range)) return false;
+    if (range[0] > range[1] || range[1] > n) return damaged();
+    if (range[1] - range[0] > limit) return false;
+    return entries(h_.cellentries, range[0], range[1] - range[0]);
+  }
+  if (crit.area == 0) return false;
+  if (!readchecked(h_.areatop + std::uint64_t{crit.area} * 4, 8, range)) return false;
+  if (range[0] > range[1] || range[1] > h_.groupcount) return damaged();
+  std::vector<towerindexgroup> groups(range[1] - range[0]);
+  if (!readchecked(h_.groups + std::uint64_t{range[0]} * sizeof(towerindexgroup),
+                   groups.size() * sizeof(towerindexgroup), groups.data()))
+    return false;
+  std::uint64_t total = 0;
+  int taken = 0;
+  for (const towerindexgroup& g : groups) {
+    if (g.area != crit.area || g.first > n || g.count > n - g.first) return damaged();
+    if (crit.netid != 0 && g.net != crit.netid) continue;
+    total += g.count;
+    ++taken;
+  }
+  if (total > limit) return false;
+  for (const towerindexgroup& g : groups)
+    if ((crit.netid == 0 || g.net == crit.netid) && !entries(h_.areaentries, g.first, g.count)) return false;
+  if (taken > 1) {
+    std::sort(out.begin(), out.end());
+    if (std::adjacent_find(out.begin(), out.end()) != out.end()) return damaged();
+  }
+  return true;
+}
+
+void towerindex::cellrange(double lonlo, double lonhi, double latlo, double lathi, int& x0, int& x1, int& y0,
+                           int& y1) const {
+  auto along = [&](double lo, double hi, double origin, std::uint32_t cells, int& c0, int& c1) {
+    double f0 = std::floor((lo - origin) / h_.gridcell), f1 = std::floor((hi - origin) / h_.gridcell);
+    const double last = static_cast<double>(cells) - 1;
+    if (!(f1 >= 0) || !(f0 <= last) || !(f0 <= f1)) {
+      c0 = 1;
+      c1 = 0;
+      return;
+    }
+    c0 = static_cast<int>(std::max(f0, 0.0));
+    c1 = static_cast<int>(std::min(f1, last));
+  };
+  along(lonlo, lonhi, h_.gridlon0, h_.gridnx, x0, x1);
+  along(latlo, lathi, h_.gridlat0, h_.gridny, y0, y1);
+  if (x0 > x1 || y0 > y1) {
+    x0 = 1;
+    x1 = 0;
+  }
+}
+
+bool towerindex::rowentries(int y, int x0, int x1, std::vector<placed>& out) {
+  if (state_ != indexuse::used || y < 0 || static_cast<std::uint32_t>(y) >= h_.gridny || x0 < 0 || x0 > x1 ||
+      static_cast<std::uint32_t>(x1) >= h_.gridnx)
+    return false;
+  const std::size_t cells = static_cast<std::size_t>(x1 - x0 + 1);
+  std::vector<std::uint32_t> top(cells + 1);
+  const std::uint64_t first = std::uint64_t{static_cast<std::uint32_t>(y)} * h_.gridnx + static_cast<std::uint32_t>(x0);
+  if (!readchecked(h_.gridtop + first * 4, top.size() * 4, top.data())) return false;
+  for (std::size_t i = 0; i < cells; ++i)
+    if (top[i] > top[i + 1]) return damaged();
+  if (top[cells] > h_.gridcount) return damaged();
+  std::vector<towerindexgridentry> e(top[cells] - top[0]);
+  if (!readchecked(h_.gridentries + std::uint64_t{top[0]} * sizeof(towerindexgridentry),
+                   e.size() * sizeof(towerindexgridentry), e.data()))
+    return false;
+  const double cs = h_.gridcell, step = cs / 65536.0;
+  const double lat0 = h_.gridlat0 + y * cs;
+  for (std::size_t c = 0; c < cells; ++c) {
+    const double lon0 = h_.gridlon0 + (x0 + static_cast<double>(c)) * cs;
+    for (std::uint32_t i = top[c]; i < top[c + 1]; ++i) {
+      const towerindexgridentry& g = e[i - top[0]];
+      if (g.recno >= h_.records) return damaged();
+      double lonlo = lon0 + g.qlon * step, latlo = lat0 + g.qlat * step;
+      out.push_back({static_cast<std::int32_t>(g.recno), lonlo, lonlo + step, latlo, latlo + step});
+    }
+  }
+  return true;
+}
+
+bool towerindex::outliers(std::vector<std::int32_t>& out) {
+  out.assign(h_.outliercount, 0);
+  if (!readchecked(h_.outliers, out.size() * 4, out.data())) return false;
+  for (std::int32_t r : out)
+    if (static_cast<std::uint32_t>(r) >= h_.records) return damaged();
+  return true;
+}
+
+indexuse lastindexuse() { return lastuse; }
+void noteindexuse(indexuse use) { lastuse = use; }
+
+std::size_t indexreadlimit() { return 4096 + static_cast<std::size_t>(std::max(towercount, 0)) / 256; }
+
+void readcandidates(const std::vector<std::int32_t>& recnos, std::vector<ttowerrec>& out) {
+  out.resize(recnos.size());
+  std::vector<ttowerrec> span;
+  for (std::size_t i = 0; i < recnos.size();) {
+    std::size_t j = i + 1;
+    while (j < recnos.size() && recnos[j] - recnos[j - 1] <= 16 && recnos[j] - recnos[i] < 1024) ++j;
+    const std::int32_t first = recnos[i], count = recnos[j - 1] - first + 1;
+    if (static_cast<std::size_t>(count) == j - i) {
+      if (readtowers(first, count, out.data() + i) < count) throwshortread(first);
+    } else {
+      span.resize(static_cast<std::size_t>(count));
+      if (readtowers(first, count, span.data()) < count) throwshortread(first);
+      for (std::size_t k = i; k < j; ++k) out[k] = span[static_cast<std::size_t>(recnos[k] - first)];
+    }
+    i = j;
+  }
+}
