@@ -260,7 +260,7 @@ std::string indexpathfor(const std::string& dbpath) {
   return dbpath + ".idx";
 }
 
-bool buildtowerindex(const std::string& dbpath, std::string& error) {
+bool buildtowerindex(const std::string& dbpath, std::string& error, int settlems) {
   const std::string name = pathtext(dbpath);
   int fd = ::open(dbpath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
@@ -286,8 +286,8 @@ bool buildtowerindex(const std::string& dbpath, std::string& error) {
     // A file changed within the last clock tick could change again in the
     // same tick, unseen: read it only once its ctime lies far enough back.
     std::int64_t age = nowns() - before.ctimens;
-    const std::int64_t settle = std::int64_t{kIndexSettleMs} * 1000000;
-    if (age < settle) {
+    const std::int64_t settle = std::int64_t{settlems} * 1000000;
+    if (settle > 0 && age < settle) {
       std::this_thread::sleep_for(std::chrono::nanoseconds(std::min(settle - std::max<std::int64_t>(age, 0), settle)));
       if (!fdstamp(fd, before)) return false;
     }

@@ -127,8 +127,9 @@ std::string indexpathfor(const std::string& dbpath);
 // Builds the index of the database file dbpath beside it, through a
 // temporary file and a rename (the caller holds the folder's lock when
 // other writers may run).  Waits up to kIndexSettleMs for a file changed
-// just now (see Belonging).  False with a message (Windows-1252) in error.
-bool buildtowerindex(const std::string& dbpath, std::string& error);
+// just now (see Belonging; settlems: only the fuzz target, where nothing
+// else writes, waits less).  False with a message (Windows-1252) in error.
+bool buildtowerindex(const std::string& dbpath, std::string& error, int settlems = kIndexSettleMs);
 
 // How the last lookup that could have used an index fared.
 enum class indexuse {

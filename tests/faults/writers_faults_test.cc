@@ -224,7 +224,8 @@ TEST(Temporaries, ARunRemovesDeadWritersTemporariesOfEveryFileAndNoLiveOnes) {
   EXPECT_EQ(turmcli({"update", dir.file("nothing.csv"), "--dir", dir.path()}, &err), kExitOk) << err;
   ::close(writer);
   std::vector<std::string> expected = live;
-  for (const char* n : {"berlintowers.dat", "germtowers.dat", "nothing.csv"}) expected.push_back(n);
+  for (const char* n : {"berlintowers.dat", "berlintowers.idx", "germtowers.dat", "germtowers.idx", "nothing.csv"})
+    expected.push_back(n);
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(dir.entries(), expected);
   EXPECT_EQ(readbytes(outside.file("victim")), "precious");

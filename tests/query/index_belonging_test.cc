@@ -131,3 +131,48 @@ TEST(IndexBelonging, OnlyTheIndexOfTheOpenFileAsItIsNowIsUsed) {
 }
 
 }  // namespace
+
+namespace {
+
+// The window's ways to another file: a switch to the other database, and
+// following a database that an update renamed over the open one.  Each
+// lookup uses the index of the file open now, never the one left behind.
+TEST(IndexBelonging, SwitchAndReplacedFileUseTheirOwnIndex) {
+  const std::vector<ttowerrec> german = records(0), berlin = records(3);
+  towertest::writetowers("germtowers.dat", german);
+  towertest::writetowers("berlintowers.dat", berlin);
+  std::string error;
+  ASSERT_TRUE(buildtowerindex("germtowers.dat", error)) << error;
+  ASSERT_TRUE(buildtowerindex("berlintowers.dat", error)) << error;
+  ttowerrec keys{};
+  keys.cellid = 8;
+  auto expect = [&](const std::vector<ttowerrec>& recs, indexuse use, const char* what) {
+    std::vector<std::int32_t> want;
+    for (std::int32_t i = 0; i < static_cast<std::int32_t>(recs.size()); ++i)
+      if (recs[static_cast<std::size_t>(i)].cellid == 8) want.push_back(i);
+    noteindexuse(indexuse::none);
+    selectbycriteria(keys, tolerancelon, tolerancelat);
+    EXPECT_EQ(lastindexuse(), use) << what;
+    EXPECT_EQ(listed(), want) << what;
+  };
+  ASSERT_TRUE(opendatabase("germtowers.dat").ok);
+  expect(german, indexuse::used, "germtowers.dat");
+  ASSERT_TRUE(switchdatabase("berlintowers.dat"));
+  expect(berlin, indexuse::used, "after the switch");
+  ASSERT_TRUE(switchdatabase("germtowers.dat"));
+  // An update puts a new file in place; its old index is still there.
+  const std::vector<ttowerrec> updated = records(5);
+  towertest::writetowers("new.dat", updated);
+  ASSERT_EQ(std::rename("new.dat", "germtowers.dat"), 0);
+  // The rename unlinked the open file, which changes its ctime: the scan
+  // answers, with the records of the file still open.
+  expect(german, indexuse::foreign, "the replaced file, still open");
+  ASSERT_TRUE(databasereplaced());
+  ASSERT_TRUE(opendatabase("germtowers.dat").ok);
+  expect(updated, indexuse::foreign, "the new file, before its index");
+  ASSERT_TRUE(buildtowerindex("germtowers.dat", error)) << error;
+  expect(updated, indexuse::used, "the new file with its index");
+  closedatabase();
+}
+
+}  // namespace
