@@ -5,8 +5,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <fcntl.h>
+#include <new>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <exception>
+#include <system_error>
 #include <thread>
 #include <time.h>
 #include <unistd.h>
@@ -60,23 +65,109 @@ std::int64_t nowns() {
   return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
-// Stable counting sort of order by key(recno) < buckets.
-template <typename Key>
-void countingsort(std::vector<std::uint32_t>& order, std::vector<std::uint32_t>& scratch, std::size_t buckets,
-                  Key key) {
-  std::vector<std::uint32_t> start(buckets + 1, 0);
-  for (std::uint32_t r : order) ++start[key(r) + 1];
-  for (std::size_t b = 0; b < buckets; ++b) start[b + 1] += start[b];
-  scratch.resize(order.size());
-  for (std::uint32_t r : order) scratch[start[key(r)]++] = r;
-  order.swap(scratch);
+// A zeroed array of n trivial values for the builder, mapped in huge pages
+// where the system gives them: a few million records make arrays of tens
+// of MB, whose page faults and TLB misses would otherwise cost more than
+// filling them.
+template <typename T>
+class bigarray {
+ public:
+  explicit bigarray(std::size_t n = 0) : n_(n) {
+    if (n == 0) return;
+    constexpr std::size_t kHuge = std::size_t{2} << 20;
+    bytes_ = (n * sizeof(T) + kHuge - 1) / kHuge * kHuge;
+    void* p = ::mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    ::madvise(p, bytes_, MADV_HUGEPAGE);
+    p_ = static_cast<T*>(p);
+  }
+  ~bigarray() { release(); }
+  bigarray(const bigarray&) = delete;
+  bigarray& operator=(const bigarray&) = delete;
+  T& operator[](std::size_t i) { return p_[i]; }
+  const T& operator[](std::size_t i) const { return p_[i]; }
+  T* data() { return p_; }
+  T* begin() { return p_; }
+  T* end() { return p_ + n_; }
+  std::size_t size() const { return n_; }
+  void release() {
+    if (p_) ::munmap(p_, bytes_);
+    p_ = nullptr;
+    n_ = 0;
+  }
+
+ private:
+  T* p_ = nullptr;
+  std::size_t n_ = 0, bytes_ = 0;
+};
+
+// Runs a here and b on a thread of its own (both here, one after the
+// other, when no thread can be had); an exception of either is rethrown.
+template <typename A, typename B>
+void together(A&& a, B&& b) {
+  std::exception_ptr failed;
+  auto guarded = [&] {
+    try {
+      b();
+    } catch (...) {
+      failed = std::current_exception();
+    }
+  };
+  std::thread t;
+  try {
+    t = std::thread(guarded);
+  } catch (const std::system_error&) {
+    guarded();
+  }
+  try {
+    a();
+  } catch (...) {
+    if (t.joinable()) t.join();
+    throw;
+  }
+  if (t.joinable()) t.join();
+  if (failed) std::rethrow_exception(failed);
 }
 
 bool inrange(double lon, double lat) { return lon >= -180.0 && lon <= 180.0 && lat >= -90.0 && lat <= 90.0; }
 
-// The whole file image of the index of recs, made from the file with stamp st.
-std::vector<unsigned char> makeindex(const std::vector<ttowerrec>& recs, const filestamp& st) {
-  const auto n = static_cast<std::uint32_t>(recs.size());
+// Collects what the index needs of each record, in record order, and makes
+// the file image.  Built for speed on a few million records: every section
+// is filled by one counting pass and one pass that writes each record
+// number straight to its place in the image.
+class indexbuilder {
+ public:
+  explicit indexbuilder(std::size_t n) : area_(n), bucket_(n), lon_(n), lat_(n) {
+    bits_ = 0;
+    while (bits_ < kMaxCellBits && (std::uint64_t{1} << (bits_ + 3)) <= n) ++bits_;
+  }
+
+  void add(const ttowerrec& r) {
+    const std::uint64_t recno = added_++;
+    // (low area, net, high area) above the record number: sorting these
+    // numbers orders by the group and then by record.
+    area_[recno] = (std::uint64_t{r.area} << 24 | std::uint64_t{r.netid} << 8 | areahigh(r)) << kRecnoBits | recno;
+    bucket_[recno] = cellbucket(static_cast<std::uint32_t>(r.cellid), bits_);
+    lon_[recno] = realdouble(r.longitude);
+    lat_[recno] = realdouble(r.latitude);
+  }
+
+  std::unique_ptr<bigarray<unsigned char>> make(const filestamp& st);
+
+  // Record numbers fit kRecnoBits: larger files get no index.
+  static constexpr int kRecnoBits = 24;
+
+ private:
+  bigarray<std::uint64_t> area_;
+  bigarray<std::uint32_t> bucket_;
+  bigarray<double> lon_, lat_;
+  std::uint32_t bits_;
+  std::size_t added_ = 0;
+};
+
+std::unique_ptr<bigarray<unsigned char>> indexbuilder::make(const filestamp& st) {
+  const auto n = static_cast<std::uint32_t>(area_.size());
+  const std::uint64_t recmask = (std::uint64_t{1} << kRecnoBits) - 1;
   towerindexheader h{};
   std::memcpy(h.magic, kMagic, sizeof kMagic);
   h.version = kIndexVersion;
@@ -88,56 +179,62 @@ std::vector<unsigned char> makeindex(const std::vector<ttowerrec>& recs, const f
   h.dbctimens = st.ctimens;
   h.records = n;
 
-  std::vector<std::uint32_t> order(n), scratch;
-  for (std::uint32_t i = 0; i < n; ++i) order[i] = i;
-
-  // Area section: by (low area, net, high area), rising record numbers.
-  bool wide = false;
-  for (const ttowerrec& r : recs) wide |= areahigh(r) != 0;
-  if (wide) countingsort(order, scratch, 256, [&](std::uint32_t r) { return areahigh(recs[r]); });
-  countingsort(order, scratch, 65536, [&](std::uint32_t r) { return recs[r].netid; });
-  countingsort(order, scratch, 65536, [&](std::uint32_t r) { return recs[r].area; });
+  // The area and cell sections on this thread, the grid on another.
+  bigarray<std::uint64_t> byarea(n);
   std::vector<towerindexgroup> groups;
-  std::vector<std::uint32_t> areatop(kAreaTopEntries, 0);
+  std::vector<std::uint32_t> areatop, celltop;
+  const std::size_t buckets = std::size_t{1} << bits_;
+  std::uint32_t placedcount = 0;
+  std::vector<std::uint32_t> outliers, gridtop;
+  std::size_t gridcells = 0;
+  constexpr std::uint32_t kOffGrid = 0xFFFFFFFF;
+  bigarray<std::uint32_t> cellof(n), qof(n);
+  auto areapart = [&] {
+  // Area section: by the low area in one pass, then each area's few
+  // records by (net, high area, record).
+  std::vector<std::uint32_t> areastart(kAreaTopEntries, 0);
+  for (std::uint64_t k : area_) ++areastart[(k >> (kRecnoBits + 24)) + 1];
+  for (std::size_t a = 0; a + 1 < areastart.size(); ++a) areastart[a + 1] += areastart[a];
+  {
+    std::vector<std::uint32_t> next(areastart.begin(), areastart.end() - 1);
+    for (std::uint64_t k : area_) byarea[next[k >> (kRecnoBits + 24)]++] = k;
+  }
+  area_.release();
+  for (std::size_t a = 0; a + 1 < areastart.size(); ++a) {
+    std::uint64_t *first = byarea.begin() + areastart[a], *last = byarea.begin() + areastart[a + 1];
+    if (!std::is_sorted(first, last)) std::sort(first, last);
+  }
   for (std::uint32_t i = 0; i < n; ++i) {
-    const ttowerrec& r = recs[order[i]];
-    if (groups.empty() || groups.back().area != r.area || groups.back().net != r.netid ||
-        groups.back().areahigh != areahigh(r)) {
+    const std::uint64_t k = byarea[i] >> kRecnoBits;
+    if (i == 0 || k != byarea[i - 1] >> kRecnoBits) {
       towerindexgroup g{};
-      g.area = r.area;
-      g.net = r.netid;
-      g.areahigh = static_cast<std::uint8_t>(areahigh(r));
+      g.area = static_cast<std::uint16_t>(k >> 24);
+      g.net = static_cast<std::uint16_t>(k >> 8);
+      g.areahigh = static_cast<std::uint8_t>(k);
       g.first = i;
       groups.push_back(g);
     }
     ++groups.back().count;
   }
+  areatop.assign(kAreaTopEntries, 0);
   // areatop[a]: the first group of an area value at or above a.
   for (std::uint32_t a = 0, g = 0; a < kAreaTopEntries; ++a) {
     while (g < groups.size() && groups[g].area < a) ++g;
     areatop[a] = g;
   }
-  std::vector<std::uint32_t> areaentries = order;
 
   // Cell section: hash buckets of about four records each.
-  std::uint32_t bits = 0;
-  while (bits < kMaxCellBits && (std::uint64_t{1} << (bits + 2)) <= n) ++bits;
-  h.cellbits = bits;
-  for (std::uint32_t i = 0; i < n; ++i) order[i] = i;
-  const std::size_t buckets = std::size_t{1} << bits;
-  std::vector<std::uint32_t> celltop(buckets + 1, 0);
-  auto bucketof = [&](std::uint32_t r) { return cellbucket(static_cast<std::uint32_t>(recs[r].cellid), bits); };
-  for (std::uint32_t r = 0; r < n; ++r) ++celltop[bucketof(r) + 1];
+  h.cellbits = bits_;
+  celltop.assign(buckets + 1, 0);
+  for (std::uint32_t b : bucket_) ++celltop[b + 1];
   for (std::size_t b = 0; b < buckets; ++b) celltop[b + 1] += celltop[b];
-  countingsort(order, scratch, buckets, bucketof);
-  std::vector<std::uint32_t> cellentries = order;
+  };
 
+  auto gridpart = [&] {
   // Grid: cells over the box of the positions, about kGridFill records each.
   double minlon = 0, maxlon = 0, minlat = 0, maxlat = 0;
-  std::uint32_t placedcount = 0;
-  std::vector<std::uint32_t> outliers;
   for (std::uint32_t r = 0; r < n; ++r) {
-    double lon = realdouble(recs[r].longitude), lat = realdouble(recs[r].latitude);
+    const double lon = lon_[r], lat = lat_[r];
     if (!inrange(lon, lat)) {
       outliers.push_back(r);
       continue;
@@ -165,35 +262,33 @@ std::vector<unsigned char> makeindex(const std::vector<ttowerrec>& recs, const f
   h.gridny = ny;
   h.gridcount = placedcount;
   h.outliercount = static_cast<std::uint32_t>(outliers.size());
-  struct cellpos {
-    std::uint32_t cell;
-    std::uint16_t qlon, qlat;
-  };
-  std::vector<cellpos> pos(n);
-  auto place = [&](double v, double origin, std::uint32_t cells, std::uint32_t& c, std::uint16_t& q) {
-    double f = (v - origin) / cs;
-    double fc = std::clamp(std::floor(f), 0.0, static_cast<double>(cells - 1));
-    c = static_cast<std::uint32_t>(fc);
-    double fq = std::clamp(std::floor((f - fc) * 65536.0), 0.0, 65535.0);
-    q = static_cast<std::uint16_t>(fq);
-  };
-  order.clear();
+  // A record's cell and its place inside (the reader allows for the
+  // rounding here with its margin).
+  const double inv = 1.0 / cs, lastx = nx - 1.0, lasty = ny - 1.0;
+  gridcells = std::size_t{nx} * ny;
+  gridtop.assign(gridcells + 1, 0);
   for (std::uint32_t r = 0; r < n; ++r) {
-    double lon = realdouble(recs[r].longitude), lat = realdouble(recs[r].latitude);
-    if (!inrange(lon, lat)) continue;
-    std::uint32_t cx = 0, cy = 0;
-    place(lon, minlon, nx, cx, pos[r].qlon);
-    place(lat, minlat, ny, cy, pos[r].qlat);
-    pos[r].cell = cy * nx + cx;
-    order.push_back(r);
+    if (!inrange(lon_[r], lat_[r])) {
+      cellof[r] = kOffGrid;
+      continue;
+    }
+    // Both are at least 0 (up to rounding): truncation is floor.
+    const double fx = std::max((lon_[r] - minlon) * inv, 0.0), fy = std::max((lat_[r] - minlat) * inv, 0.0);
+    const double cx = std::min(static_cast<double>(static_cast<std::int64_t>(fx)), lastx);
+    const double cy = std::min(static_cast<double>(static_cast<std::int64_t>(fy)), lasty);
+    const auto qx = static_cast<std::uint32_t>(std::clamp((fx - cx) * 65536.0, 0.0, 65535.0));
+    const auto qy = static_cast<std::uint32_t>(std::clamp((fy - cy) * 65536.0, 0.0, 65535.0));
+    cellof[r] = static_cast<std::uint32_t>(cy) * nx + static_cast<std::uint32_t>(cx);
+    qof[r] = qx | qy << 16;
+    ++gridtop[cellof[r] + 1];
   }
-  const std::size_t gridcells = std::size_t{nx} * ny;
-  std::vector<std::uint32_t> gridtop(gridcells + 1, 0);
-  for (std::uint32_t r : order) ++gridtop[pos[r].cell + 1];
+  lon_.release();
+  lat_.release();
   for (std::size_t c = 0; c < gridcells; ++c) gridtop[c + 1] += gridtop[c];
-  countingsort(order, scratch, gridcells, [&](std::uint32_t r) { return pos[r].cell; });
+  };
+  together(areapart, gridpart);
 
-  // The image.
+  // The image: each section written once, the gaps between them zeroed.
   std::uint64_t at = kIndexBlock;
   auto section = [&](std::uint64_t bytes) {
     std::uint64_t off = (at + 7) & ~std::uint64_t{7};
@@ -213,28 +308,52 @@ std::vector<unsigned char> makeindex(const std::vector<ttowerrec>& recs, const f
   const std::uint64_t datablocks = h.checksoffset / kIndexBlock - 1;
   h.filesize = h.checksoffset + datablocks * 8;
 
-  std::vector<unsigned char> img(h.filesize, 0);
+  auto image = std::make_unique<bigarray<unsigned char>>(h.filesize);  // zeroed
+  bigarray<unsigned char>& img = *image;
   auto put = [&](std::uint64_t off, const void* p, std::size_t bytes) {
     if (bytes) std::memcpy(img.data() + off, p, bytes);
   };
   put(h.areatop, areatop.data(), areatop.size() * 4);
   put(h.groups, groups.data(), groups.size() * sizeof(towerindexgroup));
-  put(h.areaentries, areaentries.data(), areaentries.size() * 4);
+  auto areaout = [&] {
+  {
+    auto* out = reinterpret_cast<std::uint32_t*>(img.data() + h.areaentries);
+    for (std::uint32_t i = 0; i < n; ++i) out[i] = static_cast<std::uint32_t>(byarea[i] & recmask);
+  }
+  byarea.release();
   put(h.celltop, celltop.data(), celltop.size() * 4);
-  put(h.cellentries, cellentries.data(), cellentries.size() * 4);
+  {
+    auto* out = reinterpret_cast<std::uint32_t*>(img.data() + h.cellentries);
+    std::vector<std::uint32_t> next(celltop.begin(), celltop.end() - 1);
+    for (std::uint32_t r = 0; r < n; ++r) out[next[bucket_[r]]++] = r;
+  }
+  bucket_.release();
+  };
+  auto gridout = [&] {
   put(h.gridtop, gridtop.data(), gridtop.size() * 4);
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    towerindexgridentry e{order[i], pos[order[i]].qlon, pos[order[i]].qlat};
-    put(h.gridentries + i * sizeof e, &e, sizeof e);
+  {
+    unsigned char* out = img.data() + h.gridentries;
+    std::vector<std::uint32_t> next(gridtop.begin(), gridtop.end() - 1);
+    for (std::uint32_t r = 0; r < n; ++r) {
+      if (cellof[r] == kOffGrid) continue;
+      towerindexgridentry e{r, static_cast<std::uint16_t>(qof[r]), static_cast<std::uint16_t>(qof[r] >> 16)};
+      std::memcpy(out + std::size_t{next[cellof[r]]++} * sizeof e, &e, sizeof e);
+    }
   }
   put(h.outliers, outliers.data(), outliers.size() * 4);
+  };
+  together(areaout, gridout);
   h.headercheck = blockcheck(reinterpret_cast<const unsigned char*>(&h), offsetof(towerindexheader, headercheck), 0);
-  put(0, &h, sizeof h);
-  for (std::uint64_t b = 1; b <= datablocks; ++b) {
-    std::uint64_t check = blockcheck(img.data() + b * kIndexBlock, kIndexBlock, b);
-    put(h.checksoffset + (b - 1) * 8, &check, 8);
-  }
-  return img;
+  std::memcpy(img.data(), &h, sizeof h);
+  auto checks = [&](std::uint64_t from, std::uint64_t to) {
+    for (std::uint64_t b = from; b < to; ++b) {
+      std::uint64_t check = blockcheck(img.data() + b * kIndexBlock, kIndexBlock, b);
+      std::memcpy(img.data() + h.checksoffset + (b - 1) * 8, &check, 8);
+    }
+  };
+  const std::uint64_t half = 1 + datablocks / 2;
+  together([&] { checks(1, half); }, [&] { checks(half, datablocks + 1); });
+  return image;
 }
 
 }  // namespace
@@ -276,8 +395,9 @@ bool buildtowerindex(const std::string& dbpath, std::string& error, int settlems
     error = name + std::string(" ist keine Datei"_w);
     return false;
   }
-  std::vector<ttowerrec> recs;
   filestamp before, after;
+  std::unique_ptr<bigarray<unsigned char>> img;
+  std::vector<ttowerrec> block(static_cast<std::size_t>(kScanBlockRecords));
   for (int attempt = 0;; ++attempt) {
     if (!fdstamp(fd, before)) {
       error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno);
@@ -289,26 +409,41 @@ bool buildtowerindex(const std::string& dbpath, std::string& error, int settlems
     const std::int64_t settle = std::int64_t{settlems} * 1000000;
     if (settle > 0 && age < settle) {
       std::this_thread::sleep_for(std::chrono::nanoseconds(std::min(settle - std::max<std::int64_t>(age, 0), settle)));
-      if (!fdstamp(fd, before)) return false;
+      if (!fdstamp(fd, before)) {
+        error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno);
+        return false;
+      }
     }
-    std::int64_t count = before.size / static_cast<std::int64_t>(sizeof(ttowerrec));
-    if (count > INT32_MAX) {
+    const std::int64_t count = before.size / static_cast<std::int64_t>(sizeof(ttowerrec));
+    if (count >= std::int64_t{1} << indexbuilder::kRecnoBits) {
       error = name + std::string(" ist zu groß für einen Index"_w);
       return false;
     }
-    recs.assign(static_cast<std::size_t>(count), ttowerrec{});
-    if (!readall(fd, 0, recs.data(), recs.size() * sizeof(ttowerrec)) || !fdstamp(fd, after)) {
-      error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno ? errno : EIO);
+    indexbuilder builder(static_cast<std::size_t>(count));
+    for (std::int64_t first = 0; first < count;) {
+      const std::int64_t want = std::min<std::int64_t>(count - first, kScanBlockRecords);
+      errno = 0;
+      if (!readall(fd, static_cast<std::uint64_t>(first) * sizeof(ttowerrec), block.data(),
+                   static_cast<std::size_t>(want) * sizeof(ttowerrec))) {
+        error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno ? errno : EIO);
+        return false;
+      }
+      for (std::int64_t i = 0; i < want; ++i) builder.add(block[static_cast<std::size_t>(i)]);
+      first += want;
+    }
+    if (!fdstamp(fd, after)) {
+      error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno);
       return false;
     }
-    if (after == before) break;
+    if (after == before) {
+      img = builder.make(before);
+      break;
+    }
     if (attempt == 2) {
       error = name + std::string(" wurde beim Lesen geändert; kein Index geschrieben"_w);
       return false;
     }
   }
-  std::vector<unsigned char> img = makeindex(recs, before);
-  recs = {};
   atomicfile out;
   out.setsync(false);  // a lost or torn index fails its checks and is not used
   if (!out.create(indexpathfor(dbpath))) {
@@ -316,7 +451,7 @@ bool buildtowerindex(const std::string& dbpath, std::string& error, int settlems
     return false;
   }
   try {
-    out.write(img.data(), img.size());
+    out.write(img->data(), img->size());
     out.finish();
   } catch (const IoError& e) {
     error = e.what();

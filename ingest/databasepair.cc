@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <functional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "celldb/towerindex.h"
@@ -150,16 +153,34 @@ bool databasepair::replace(atomicfile& german, atomicfile& berlin, std::string& 
 }
 
 std::vector<std::string> databasepair::writeindexes() {
-  std::vector<std::string> done;
-  for (const char* name : {kGermanFile, kBerlinFile}) {
-    const std::string path = joinpath(folderof(dir_), name);
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) continue;
+  // Both at once, one on a thread of its own (the two files share nothing).
+  struct job {
+    const char* name;
+    bool present = false, ok = false;
     std::string error;
-    if (buildtowerindex(path, error))
-      done.push_back(name);
+  };
+  job jobs[2] = {{kGermanFile}, {kBerlinFile}};
+  auto build = [&](job& j) {
+    const std::string path = joinpath(folderof(dir_), j.name);
+    struct stat st {};
+    j.present = ::lstat(path.c_str(), &st) == 0;
+    if (j.present) j.ok = buildtowerindex(path, j.error);
+  };
+  std::thread berlin;
+  try {
+    berlin = std::thread(build, std::ref(jobs[1]));
+  } catch (const std::system_error&) {
+    build(jobs[1]);  // no thread to be had: one after the other
+  }
+  build(jobs[0]);
+  if (berlin.joinable()) berlin.join();
+  std::vector<std::string> done;
+  for (const job& j : jobs) {
+    if (!j.present) continue;
+    if (j.ok)
+      done.push_back(j.name);
     else
-      indexnotes_.push_back(std::string("Index zu "_w) + name + std::string(" nicht geschrieben ("_w) + error +
+      indexnotes_.push_back(std::string("Index zu "_w) + j.name + std::string(" nicht geschrieben ("_w) + j.error +
                             std::string("); Suchen lesen die ganze Datei, bis \"turmcli index\" ihn neu schreibt"_w));
   }
   return done;
