@@ -379,12 +379,17 @@ std::string indexpathfor(const std::string& dbpath) {
   return dbpath + ".idx";
 }
 
-bool buildtowerindex(const std::string& dbpath, std::string& error, int settlems) {
-  const std::string name = pathtext(dbpath);
-  int fd = ::open(dbpath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+struct indexdraft {
+  filestamp stamp;  // of the file when it was read
+  std::unique_ptr<bigarray<unsigned char>> image;
+};
+
+std::shared_ptr<indexdraft> draftindex(const std::string& path, std::string& error, int settlems) {
+  const std::string name = pathtext(path);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno);
-    return false;
+    return nullptr;
   }
   struct closer {
     int fd;
@@ -393,57 +398,72 @@ bool buildtowerindex(const std::string& dbpath, std::string& error, int settlems
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     error = name + std::string(" ist keine Datei"_w);
-    return false;
+    return nullptr;
   }
-  filestamp before, after;
-  std::unique_ptr<bigarray<unsigned char>> img;
+  auto unreadable = [&] {
+    error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno ? errno : EIO);
+    return nullptr;
+  };
+  auto draft = std::make_shared<indexdraft>();
+  filestamp& before = draft->stamp;
+  filestamp after;
   std::vector<ttowerrec> block(static_cast<std::size_t>(kScanBlockRecords));
   for (int attempt = 0;; ++attempt) {
-    if (!fdstamp(fd, before)) {
-      error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno);
-      return false;
-    }
+    errno = 0;
+    if (!fdstamp(fd, before)) return unreadable();
     // A file changed within the last clock tick could change again in the
-    // same tick, unseen: read it only once its ctime lies far enough back.
-    std::int64_t age = nowns() - before.ctimens;
+    // same tick, unseen: read it only once its times lie far enough back.
+    std::int64_t age = nowns() - std::max(before.ctimens, before.mtimens);
     const std::int64_t settle = std::int64_t{settlems} * 1000000;
     if (settle > 0 && age < settle) {
       std::this_thread::sleep_for(std::chrono::nanoseconds(std::min(settle - std::max<std::int64_t>(age, 0), settle)));
-      if (!fdstamp(fd, before)) {
-        error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno);
-        return false;
-      }
+      if (!fdstamp(fd, before)) return unreadable();
     }
     const std::int64_t count = before.size / static_cast<std::int64_t>(sizeof(ttowerrec));
     if (count >= std::int64_t{1} << indexbuilder::kRecnoBits) {
       error = name + std::string(" ist zu groß für einen Index"_w);
-      return false;
+      return nullptr;
     }
     indexbuilder builder(static_cast<std::size_t>(count));
     for (std::int64_t first = 0; first < count;) {
       const std::int64_t want = std::min<std::int64_t>(count - first, kScanBlockRecords);
-      errno = 0;
       if (!readall(fd, static_cast<std::uint64_t>(first) * sizeof(ttowerrec), block.data(),
-                   static_cast<std::size_t>(want) * sizeof(ttowerrec))) {
-        error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno ? errno : EIO);
-        return false;
-      }
+                   static_cast<std::size_t>(want) * sizeof(ttowerrec)))
+        return unreadable();
       for (std::int64_t i = 0; i < want; ++i) builder.add(block[static_cast<std::size_t>(i)]);
       first += want;
     }
-    if (!fdstamp(fd, after)) {
-      error = "Datei " + name + std::string(" kann nicht gelesen werden: "_w) + systemreason(errno);
-      return false;
-    }
+    if (!fdstamp(fd, after)) return unreadable();
     if (after == before) {
-      img = builder.make(before);
-      break;
+      draft->image = builder.make(before);
+      return draft;
     }
     if (attempt == 2) {
       error = name + std::string(" wurde beim Lesen geändert; kein Index geschrieben"_w);
-      return false;
+      return nullptr;
     }
   }
+}
+
+bool commitindex(indexdraft& draft, const std::string& dbpath, std::string& error) {
+  // The file as it is now: the same contents as read (same file, size and
+  // modification time: any write since would have moved the time, see
+  // draftindex) under whatever change time a rename gave it.
+  filestamp now;
+  int fd = ::open(dbpath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  bool same = fd >= 0 && fdstamp(fd, now) && now.device == draft.stamp.device && now.inode == draft.stamp.inode &&
+              now.size == draft.stamp.size && now.mtimens == draft.stamp.mtimens;
+  if (fd >= 0) ::close(fd);
+  if (!same || !draft.image) {
+    error = pathtext(dbpath) + std::string(" wurde seit dem Lesen geändert; kein Index geschrieben"_w);
+    return false;
+  }
+  bigarray<unsigned char>& img = *draft.image;
+  towerindexheader h;
+  std::memcpy(&h, img.data(), sizeof h);
+  h.dbctimens = now.ctimens;
+  h.headercheck = blockcheck(reinterpret_cast<const unsigned char*>(&h), offsetof(towerindexheader, headercheck), 0);
+  std::memcpy(img.data(), &h, sizeof h);
   atomicfile out;
   out.setsync(false);  // a lost or torn index fails its checks and is not used
   if (!out.create(indexpathfor(dbpath))) {
@@ -451,7 +471,7 @@ bool buildtowerindex(const std::string& dbpath, std::string& error, int settlems
     return false;
   }
   try {
-    out.write(img->data(), img->size());
+    out.write(img.data(), img.size());
     out.finish();
   } catch (const IoError& e) {
     error = e.what();
@@ -462,6 +482,11 @@ bool buildtowerindex(const std::string& dbpath, std::string& error, int settlems
     return false;
   }
   return true;
+}
+
+bool buildtowerindex(const std::string& dbpath, std::string& error, int settlems) {
+  std::shared_ptr<indexdraft> draft = draftindex(dbpath, error, settlems);
+  return draft && commitindex(*draft, dbpath, error);
 }
 
 towerindex::~towerindex() {

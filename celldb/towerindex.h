@@ -54,6 +54,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,17 @@ std::uint64_t blockcheck(const unsigned char* data, std::size_t n, std::uint64_t
 inline std::uint32_t cellbucket(std::uint32_t cell, std::uint32_t bits) {
   return bits == 0 ? 0 : static_cast<std::uint32_t>((cell * 0x9E3779B1u) >> (32 - bits));
 }
+
+// The index of a file made before the file is put in place (a writer's
+// temporary file, while it is synced): draftindex reads it (settling as
+// buildtowerindex does), commitindex writes the index beside it under its
+// final name dbpath once renamed there, provided it is still the same file
+// with the same size and modification time (a rename changes only its
+// change time, which the index then records).  Both false / nullptr with a
+// message in error.
+struct indexdraft;
+std::shared_ptr<indexdraft> draftindex(const std::string& path, std::string& error, int settlems = kIndexSettleMs);
+bool commitindex(indexdraft& draft, const std::string& dbpath, std::string& error);
 
 // "x.dat" -> "x.idx", else name + ".idx".
 std::string indexpathfor(const std::string& dbpath);

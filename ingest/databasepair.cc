@@ -145,6 +145,39 @@ bool databasepair::begin(const std::string& dir, const lockwaiting& how, std::st
   return true;
 }
 
+void databasepair::finish(atomicfile& german, atomicfile& berlin) {
+  german.writeout();
+  berlin.writeout();
+  // The indexes are made from the temporary files on a thread of their own
+  // while this one syncs them; a draft that fails is made again from the
+  // file in place.
+  atomicfile* files[2] = {&german, &berlin};
+  std::string errors[2];
+  auto draft = [&] {
+    for (int i = 0; i < 2; ++i) {
+      try {
+        drafts_[i] = draftindex(files[i]->temppath(), errors[i]);
+      } catch (const std::exception&) {
+        drafts_[i] = nullptr;
+      }
+    }
+  };
+  std::thread drafting;
+  try {
+    drafting = std::thread(draft);
+  } catch (const std::system_error&) {
+  }
+  try {
+    german.finish();
+    berlin.finish();
+  } catch (...) {
+    if (drafting.joinable()) drafting.join();
+    drafts_[0] = drafts_[1] = nullptr;
+    throw;
+  }
+  if (drafting.joinable()) drafting.join();
+}
+
 bool databasepair::replace(atomicfile& german, atomicfile& berlin, std::string& error) {
   if (!replacetogether(dir_, {&german, &berlin}, error)) return false;
   removestaletemporaries(dir_, {}, true);
@@ -153,18 +186,28 @@ bool databasepair::replace(atomicfile& german, atomicfile& berlin, std::string& 
 }
 
 std::vector<std::string> databasepair::writeindexes() {
-  // Both at once, one on a thread of its own (the two files share nothing).
+  // Both at once, one on a thread of its own (the two files share nothing);
+  // from the drafts made while the files were synced where there are any.
   struct job {
     const char* name;
+    std::shared_ptr<indexdraft> draft;
     bool present = false, ok = false;
     std::string error;
   };
-  job jobs[2] = {{kGermanFile}, {kBerlinFile}};
+  job jobs[2] = {{kGermanFile, drafts_[0]}, {kBerlinFile, drafts_[1]}};
+  drafts_[0] = drafts_[1] = nullptr;
   auto build = [&](job& j) {
     const std::string path = joinpath(folderof(dir_), j.name);
     struct stat st {};
     j.present = ::lstat(path.c_str(), &st) == 0;
-    if (j.present) j.ok = buildtowerindex(path, j.error);
+    if (!j.present) return;
+    try {
+      j.ok = j.draft && commitindex(*j.draft, path, j.error);
+      j.draft = nullptr;
+      if (!j.ok) j.ok = buildtowerindex(path, j.error);
+    } catch (const std::exception& e) {
+      j.error = e.what();
+    }
   };
   std::thread berlin;
   try {

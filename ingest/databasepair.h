@@ -19,12 +19,14 @@
 // would reach beyond the folder the user named.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "lib/support/folderlock.h"
 
 class atomicfile;
+struct indexdraft;
 
 class databasepair {
  public:
@@ -34,6 +36,9 @@ class databasepair {
   bool begin(const std::string& dir, const lockwaiting& how, std::string& error);
   // What begin put right, one line each (Windows-1252).
   const std::vector<std::string>& notes() const { return notes_; }
+  // Finishes both files (atomicfile::finish, IoError as there) and, while
+  // they are synced, makes their indexes from them for replace to write.
+  void finish(atomicfile& german, atomicfile& berlin);
   // Replaces both files as one (after finish() of each), then writes the
   // index beside each (celldb/towerindex.h).  False with error when the
   // files could not be replaced; an index that could not be written is
@@ -49,6 +54,7 @@ class databasepair {
   folderlock lock_;
   std::vector<std::string> notes_;
   std::vector<std::string> indexnotes_;
+  std::shared_ptr<indexdraft> drafts_[2];
 };
 
 // The window's check before it opens a database file: when a killed run

@@ -196,8 +196,7 @@ demoresult writedemodatabase(const std::string& dir, std::uint64_t count, const 
       result.error = "Abgebrochen";
       return result;
     }
-    german.finish();
-    berlin.finish();
+    pair.finish(german, berlin);
   } catch (const IoError& e) {
     result.error = e.what();
     return result;

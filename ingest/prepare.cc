@@ -82,8 +82,7 @@ prepareresult preparedatabase(const prepareoptions& options) {
                     " (" + std::to_string(counts.rows) +
                     std::string(" Zeilen gelesen): die alten Dateien bleiben unverändert"_w));
     out.finish();
-    german.finish();
-    berlin.finish();
+    pair.finish(german, berlin);
   } catch (const IoError& e) {
     return failed(e.what());
   }

@@ -305,8 +305,7 @@ updateresult updatedatabase(const updateoptions& options) {
       }
     }
     if (cancelled()) return failed("Abgebrochen");
-    german.finish();
-    berlin.finish();
+    pair.finish(german, berlin);
   } catch (const IoError& e) {
     return failed(e.what());
   }

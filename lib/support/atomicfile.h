@@ -46,6 +46,9 @@ class atomicfile {
   void setsync(bool sync) { sync_ = sync; }
 
   void write(const void* data, std::size_t n);
+  // Writes the buffered bytes to the temporary file (not synced), so that
+  // it can be read by name while finish syncs it.  Throws IoError.
+  void writeout() { flush(); }
   // Flushes the buffer and syncs the temporary file (it stays open and
   // locked until commit or discard).
   void finish();
