@@ -36,20 +36,29 @@
 // without reading the record (plus a margin for rounding).
 //
 // Belonging.  The header names the database file it was made from: device,
-// inode, size, mtime and ctime in nanoseconds (towerindexstamp).  It is
-// used only while the open database file has exactly these (fstat of the
-// open file, not the name), the header's own check holds, the index file
-// has the size the header says, and every block read passes its check.
-// Our writers never change a database file in place: they write a new file
-// and rename it, so a new database is a new inode.  A change in place by
-// any other program sets the file's ctime, which no program can set back.
-// The one case left: file times tick coarsely (a clock tick, 1 to 10 ms on
-// Linux), so a change made in the same tick as the builder's read would
-// keep the ctime; the builder therefore reads a file only once its ctime is
-// at least kIndexSettleMs in the past (waiting for the rest), so any later
-// change gets a later ctime.  Not covered: a system clock set back by more
-// than that between build and change, file systems without ctime (some
-// network mounts), and an index forged on purpose with valid checks.
+// inode, size, mtime and ctime in nanoseconds (filestamp).  It is used only
+// while the open database file has exactly these (fstat of the open file,
+// not the name), the header's own check holds, the index file has the size
+// the header says, and every block read passes its check.
+//
+// What "exactly" covers.  Our writers never change a database file in
+// place: they write a new file and rename it, so a new database is a new
+// inode.  A change in place by another program moves the file's mtime and
+// ctime; a program can set the mtime back (utimensat), never the ctime.
+// File times tick coarsely (a clock tick, 1 to 10 ms on Linux), so a change
+// made in the same tick as the builder's read would keep both times; the
+// builder therefore reads a file only once its mtime and ctime lie at least
+// kIndexSettleMs in the past (waiting for the rest): any change after the
+// read then moves the mtime, and the ctime unless it falls in the tick of
+// the builder's final stamp.  A writer builds the index from its temporary
+// file while syncing it and, after the rename, takes the file's stamp
+// again: same inode, size and mtime, or no index from that draft (a rename
+// changes the ctime only, which the index records).  Not covered: a change
+// in place within the same clock tick as that final stamp whose writer
+// also sets the mtime back, a system clock set back by more than the
+// settling time between build and change, file systems without these
+// times (some network mounts), and an index forged on purpose with valid
+// checks.
 #pragma once
 
 #include <cstddef>
