@@ -31,6 +31,7 @@ make_db() {  # folder count
     "$turmcli" demo --dir "$1" --count "$2" >/dev/null
   fi
 }
+[ -f "$work/big/germtowers.idx.aside" ] && mv "$work/big/germtowers.idx.aside" "$work/big/germtowers.idx"
 make_db "$work/big" 2400000
 make_db "$work/small" 200000
 
@@ -162,9 +163,11 @@ for entry in "${queries[@]}"; do
   # shellcheck disable=SC2046
   big=$(t "$turmcli" $(sub "$args" "$bnet" "$barea" "$bcell") --db "$work/big/germtowers.dat")
   mv "$work/big/germtowers.idx" "$work/big/germtowers.idx.aside"
+  trap 'mv "$work/big/germtowers.idx.aside" "$work/big/germtowers.idx"' EXIT
   # shellcheck disable=SC2046
   scan=$(t "$turmcli" $(sub "$args" "$bnet" "$barea" "$bcell") --db "$work/big/germtowers.dat")
   mv "$work/big/germtowers.idx.aside" "$work/big/germtowers.idx"
+  trap - EXIT
   lite=-
   if [ -n "$have_sqlite" ]; then
     lite=$(t sqlite3 "$sqldb" "$(sql_of "$sql" "$bnet" "$barea" "$bcell" "$blon" "$blat")")
