@@ -1,20 +1,21 @@
 #include "celldb/towerindex.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <memory>
-#include <fcntl.h>
-#include <new>
-#include <sys/mman.h>
-#include <sys/stat.h>
 #include <exception>
+#include <memory>
+#include <new>
 #include <system_error>
 #include <thread>
-#include <time.h>
-#include <unistd.h>
 
 #include "celldb/database.h"
 #include "celldb/realvalue.h"
@@ -52,7 +53,8 @@ bool readall(int fd, std::uint64_t offset, void* buf, std::size_t n) {
   return true;
 }
 
-// a + b * size within limit, without overflow.
+// Whether count items of size bytes from offset lie within [from, limit]
+// (without overflow).
 bool fits(std::uint64_t offset, std::uint64_t count, std::uint64_t size, std::uint64_t from, std::uint64_t limit) {
   if (offset < from || offset > limit) return false;
   if (size != 0 && count > (limit - offset) / size) return false;
