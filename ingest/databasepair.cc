@@ -185,19 +185,24 @@ bool databasepair::replace(atomicfile& german, atomicfile& berlin, std::string& 
   return true;
 }
 
-std::vector<std::string> databasepair::writeindexes() {
-  // Both at once, one on a thread of its own (the two files share nothing);
-  // from the drafts made while the files were synced where there are any.
+namespace {
+
+// Writes the index beside each database file of dir that exists, both at
+// once, one on a thread of its own (the two files share nothing), from the
+// drafts made while the files were synced where there are any.  Returns
+// the files indexed; a failure is told in notes.
+std::vector<std::string> indexboth(const std::string& dir, std::shared_ptr<indexdraft> drafts[2],
+                                   std::vector<std::string>& notes) {
   struct job {
     const char* name;
     std::shared_ptr<indexdraft> draft;
     bool present = false, ok = false;
     std::string error;
   };
-  job jobs[2] = {{kGermanFile, drafts_[0]}, {kBerlinFile, drafts_[1]}};
-  drafts_[0] = drafts_[1] = nullptr;
+  job jobs[2] = {{kGermanFile, drafts[0]}, {kBerlinFile, drafts[1]}};
+  drafts[0] = drafts[1] = nullptr;
   auto build = [&](job& j) {
-    const std::string path = joinpath(folderof(dir_), j.name);
+    const std::string path = joinpath(folderof(dir), j.name);
     struct stat st {};
     j.present = ::lstat(path.c_str(), &st) == 0;
     if (!j.present) return;
@@ -223,11 +228,15 @@ std::vector<std::string> databasepair::writeindexes() {
     if (j.ok)
       done.push_back(j.name);
     else
-      indexnotes_.push_back(std::string("Index zu "_w) + j.name + std::string(" nicht geschrieben ("_w) + j.error +
-                            std::string("); Suchen lesen die ganze Datei, bis \"turmcli index\" ihn neu schreibt"_w));
+      notes.push_back(std::string("Index zu "_w) + j.name + std::string(" nicht geschrieben ("_w) + j.error +
+                      std::string("); Suchen lesen die ganze Datei, bis \"turmcli index\" ihn neu schreibt"_w));
   }
   return done;
 }
+
+}  // namespace
+
+std::vector<std::string> databasepair::writeindexes() { return indexboth(dir_, drafts_, indexnotes_); }
 
 paircheck settledatabasepair(const std::string& dir, int timeoutms) {
   paircheck c;
@@ -245,5 +254,9 @@ paircheck settledatabasepair(const std::string& dir, int timeoutms) {
     return c;
   }
   c.state = c.notes.empty() ? pairstate::fine : pairstate::repaired;
+  if (c.state == pairstate::repaired) {  // the files put in place have no index yet
+    std::shared_ptr<indexdraft> none[2];
+    indexboth(dir, none, c.notes);
+  }
   return c;
 }
