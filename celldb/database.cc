@@ -19,6 +19,7 @@ DatabaseNotice databasenotice = &infomessage;
 namespace {
 
 std::unique_ptr<RecordSource> dbfile;
+std::string dbpath;
 
 // Raw static storage (bss): a ttowerrec array would be cleared record by
 // record at start, because its reals have a default initialiser; bytes
@@ -46,6 +47,7 @@ OpenResult opendatabase(const std::string& name, std::unique_ptr<RecordSource> s
   dbfile = std::move(source);
   beginkeeping();
   dbfilename = name;
+  dbpath = name;
   towercount = static_cast<std::int32_t>(std::min<std::int64_t>(records, INT32_MAX));
   return {true, towercount};
 }
@@ -54,6 +56,10 @@ OpenResult opendatabase(const std::string& name) {
   int error = 0;
   return opendatabase(name, openposixsource(name, error));
 }
+
+const std::string& databasepath() { return dbpath; }
+
+bool databasestamp(filestamp& s) { return dbfile && dbfile->stamp(s); }
 
 bool databaseopen() { return dbfile != nullptr; }
 

@@ -61,6 +61,14 @@ std::int32_t readablerecords();
 // the caller reopens it (opendatabase) to see the new one.
 bool databasereplaced();
 
+// The path the open file was opened by (opendatabase's name; dbfilename
+// may be changed to a shorter name for titles after that).
+const std::string& databasepath();
+
+// The stamp of the open file now (recordsource.h); false while no file is
+// open or for sources without one.
+bool databasestamp(filestamp& s);
+
 // Closes the database file (if open); towercount and resultcount become 0
 // so nothing refers to the closed file.
 void closedatabase();

@@ -49,11 +49,24 @@ class PosixRecordSource final : public RecordSource {
     return true;
   }
 
+  bool stamp(filestamp& s) override { return fdstamp(fd_, s); }
+
  private:
   int fd_;
 };
 
 }  // namespace
+
+bool fdstamp(int fd, filestamp& s) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return false;
+  s.device = static_cast<std::uint64_t>(st.st_dev);
+  s.inode = static_cast<std::uint64_t>(st.st_ino);
+  s.size = static_cast<std::int64_t>(st.st_size);
+  s.mtimens = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  s.ctimens = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+  return true;
+}
 
 std::unique_ptr<RecordSource> openposixsource(const std::string& name, int& error) {
   // O_NONBLOCK keeps a FIFO of that name from blocking the open; it has no

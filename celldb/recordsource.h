@@ -8,6 +8,14 @@
 #include <memory>
 #include <string>
 
+// What names one state of a file: its identity and size and its
+// modification and change times in nanoseconds (fstat).
+struct filestamp {
+  std::uint64_t device = 0, inode = 0;
+  std::int64_t size = 0, mtimens = 0, ctimens = 0;
+  bool operator==(const filestamp&) const = default;
+};
+
 class RecordSource {
  public:
   virtual ~RecordSource() = default;
@@ -24,7 +32,15 @@ class RecordSource {
     (void)inode;
     return false;
   }
+  // The stamp of the open file now; false for sources without one.
+  virtual bool stamp(filestamp& s) {
+    (void)s;
+    return false;
+  }
 };
+
+// The stamp of an open file descriptor; false when fstat fails.
+bool fdstamp(int fd, filestamp& s);
 
 // Opens an existing regular file read-only (a write-protected file opens).
 // Returns nullptr with errno's code in error when the file is missing, is

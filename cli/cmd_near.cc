@@ -1,6 +1,7 @@
 // turmcli near: the surrounding searches around a record or a position,
 // with the key fields given as for select, printed as the list.
 #include "celldb/database.h"
+#include "celldb/towerindex.h"
 #include "cli/commands.h"
 #include "export/listprint.h"
 #include "cli/lookupfail.h"
@@ -22,6 +23,7 @@ int cmdnear(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     lookupsession session;
     if (!session.open(a.db, error)) return lookupfail(err, "near", error);
     criteria = a.keys;
+    noteindexuse(indexuse::none);
     if (a.hasobject) {
       if (!checkobjectnumber(a.object, error)) return lookupfail(err, "near", error);
       selectedobject = a.object;
@@ -30,6 +32,7 @@ int cmdnear(const std::vector<std::string>& args, std::ostream& out, std::ostrea
       nearposition(criteria, kWantedObjects, toreal(a.lon), toreal(a.lat));
     }
     surroundingresult = true;
+    indexhint(err, "near", a.db);
     std::int64_t damaged = printresultlist(out, a.format, a.limit);
     return listedstatus(err, "near", limitcut(a.limit, resultcount) ? 0 : nearleftout(a.hasobject), damaged);
   });

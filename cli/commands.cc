@@ -18,6 +18,10 @@ const clicommand kCommands[] = {
        cmdupdate},
       {"demo", "[--dir DIR] [--count N]",
        "Demo-Datenbank germtowers.dat und berlintowers.dat erzeugen"_w, cmddemo},
+      {"index", "[--dir DIR]",
+       "Index neben germtowers.dat und berlintowers.dat neu schreiben (prepare, update und "
+       "demo schreiben ihn selbst; ohne passenden Index lesen die Suchen die ganze Datei)"_w,
+       cmdindex},
       {"select",
        "[--db DATEI] [--type T] [--net N] [--area A] [--cell C] [--format grid|csv|geojson|kml] [--limit N]",
        "Zellen nach Art (Alle, GSM, UMTS, Unbekannt, LTE, CDMA, NR), Netz, Area und CellId "

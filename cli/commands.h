@@ -64,6 +64,7 @@ bool optionvalue(const std::vector<std::string>& args, std::size_t& i, std::stri
 int cmdprepare(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int cmdupdate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int cmddemo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int cmdindex(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int cmdselect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int cmdnear(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int cmdlink(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -7,6 +7,7 @@
 
 #include "celldb/database.h"
 #include "celldb/realvalue.h"
+#include "celldb/towerindex.h"
 #include "cli/commands.h"
 #include "lib/support/strnum.h"
 #include "lib/support/w1252.h"
@@ -122,6 +123,20 @@ std::int64_t nearleftout(bool object) {
     if (total >= kWantedObjects) break;
   }
   return total > kMaxResults ? total - kMaxResults : 0;
+}
+
+void indexhint(std::ostream& err, std::string_view command, const std::string& dbpath) {
+  const indexuse use = lastindexuse();
+  std::string what;
+  if (use == indexuse::missing && towercount >= kIndexHintRecords) what = " fehlt";
+  if (use == indexuse::foreign) what = std::string(" gehört nicht zum jetzigen Stand der Datei"_w);
+  if (use == indexuse::damaged) what = std::string(" ist beschädigt"_w);
+  if (what.empty()) return;
+  std::size_t slash = dbpath.find_last_of('/');
+  const std::string dir = slash == std::string::npos ? "." : dbpath.substr(0, slash == 0 ? 1 : slash);
+  say(err, "turmcli " + std::string(command) + ": Index " + pathtext(indexpathfor(dbpath)) + what +
+               std::string("; gesucht wurde in der ganzen Datei.  Neu schreiben mit: turmcli index --dir "_w) +
+               pathtext(dir));
 }
 
 int listedstatus(std::ostream& err, std::string_view command, std::int64_t leftout, std::int64_t damaged) {

@@ -57,6 +57,13 @@ int listedstatus(std::ostream& err, std::string_view command, std::int64_t lefto
 // with a message naming the last record in error.
 bool checkobjectnumber(std::int32_t object, std::string& error);
 
+// After a lookup that could have used the index beside the database
+// (celldb/towerindex.h) but found it missing (for files of at least
+// kIndexHintRecords records), not belonging to the file or damaged: says
+// on err that the whole file was read and how to write the index anew.
+inline constexpr std::int32_t kIndexHintRecords = 100000;
+void indexhint(std::ostream& err, std::string_view command, const std::string& dbpath);
+
 // Puts criteria, tolerancelon/lat, surroundingresult and the list's click
 // state back to their start values.
 void resetlookupstate();

@@ -7,8 +7,12 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <functional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
+#include "celldb/towerindex.h"
 #include "ingest/berlinbounds.h"
 #include "ingest/prepare.h"
 #include "lib/support/atomicfile.h"
@@ -141,11 +145,98 @@ bool databasepair::begin(const std::string& dir, const lockwaiting& how, std::st
   return true;
 }
 
+void databasepair::finish(atomicfile& german, atomicfile& berlin) {
+  german.writeout();
+  berlin.writeout();
+  // The indexes are made from the temporary files on a thread of their own
+  // while this one syncs them; a draft that fails is made again from the
+  // file in place.
+  atomicfile* files[2] = {&german, &berlin};
+  std::string errors[2];
+  auto draft = [&] {
+    for (int i = 0; i < 2; ++i) {
+      try {
+        drafts_[i] = draftindex(files[i]->temppath(), errors[i]);
+      } catch (const std::exception&) {
+        drafts_[i] = nullptr;
+      }
+    }
+  };
+  std::thread drafting;
+  try {
+    drafting = std::thread(draft);
+  } catch (const std::system_error&) {
+  }
+  try {
+    german.finish();
+    berlin.finish();
+  } catch (...) {
+    if (drafting.joinable()) drafting.join();
+    drafts_[0] = drafts_[1] = nullptr;
+    throw;
+  }
+  if (drafting.joinable()) drafting.join();
+}
+
 bool databasepair::replace(atomicfile& german, atomicfile& berlin, std::string& error) {
   if (!replacetogether(dir_, {&german, &berlin}, error)) return false;
   removestaletemporaries(dir_, {}, true);
+  writeindexes();
   return true;
 }
+
+namespace {
+
+// Writes the index beside each database file of dir that exists, both at
+// once, one on a thread of its own (the two files share nothing), from the
+// drafts made while the files were synced where there are any.  Returns
+// the files indexed; a failure is told in notes.
+std::vector<std::string> indexboth(const std::string& dir, std::shared_ptr<indexdraft> drafts[2],
+                                   std::vector<std::string>& notes) {
+  struct job {
+    const char* name;
+    std::shared_ptr<indexdraft> draft;
+    bool present = false, ok = false;
+    std::string error;
+  };
+  job jobs[2] = {{kGermanFile, drafts[0]}, {kBerlinFile, drafts[1]}};
+  drafts[0] = drafts[1] = nullptr;
+  auto build = [&](job& j) {
+    const std::string path = joinpath(folderof(dir), j.name);
+    struct stat st {};
+    j.present = ::lstat(path.c_str(), &st) == 0;
+    if (!j.present) return;
+    try {
+      j.ok = j.draft && commitindex(*j.draft, path, j.error);
+      j.draft = nullptr;
+      if (!j.ok) j.ok = buildtowerindex(path, j.error);
+    } catch (const std::exception& e) {
+      j.error = e.what();
+    }
+  };
+  std::thread berlin;
+  try {
+    berlin = std::thread(build, std::ref(jobs[1]));
+  } catch (const std::system_error&) {
+    build(jobs[1]);  // no thread to be had: one after the other
+  }
+  build(jobs[0]);
+  if (berlin.joinable()) berlin.join();
+  std::vector<std::string> done;
+  for (const job& j : jobs) {
+    if (!j.present) continue;
+    if (j.ok)
+      done.push_back(j.name);
+    else
+      notes.push_back(std::string("Index zu "_w) + j.name + std::string(" nicht geschrieben ("_w) + j.error +
+                      std::string("); Suchen lesen die ganze Datei, bis \"turmcli index\" ihn neu schreibt"_w));
+  }
+  return done;
+}
+
+}  // namespace
+
+std::vector<std::string> databasepair::writeindexes() { return indexboth(dir_, drafts_, indexnotes_); }
 
 paircheck settledatabasepair(const std::string& dir, int timeoutms) {
   paircheck c;
@@ -163,5 +254,9 @@ paircheck settledatabasepair(const std::string& dir, int timeoutms) {
     return c;
   }
   c.state = c.notes.empty() ? pairstate::fine : pairstate::repaired;
+  if (c.state == pairstate::repaired) {  // the files put in place have no index yet
+    std::shared_ptr<indexdraft> none[2];
+    indexboth(dir, none, c.notes);
+  }
   return c;
 }

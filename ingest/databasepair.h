@@ -19,12 +19,14 @@
 // would reach beyond the folder the user named.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "lib/support/folderlock.h"
 
 class atomicfile;
+struct indexdraft;
 
 class databasepair {
  public:
@@ -34,13 +36,25 @@ class databasepair {
   bool begin(const std::string& dir, const lockwaiting& how, std::string& error);
   // What begin put right, one line each (Windows-1252).
   const std::vector<std::string>& notes() const { return notes_; }
-  // Replaces both files as one (after finish() of each).  False with error.
+  // Finishes both files (atomicfile::finish, IoError as there) and, while
+  // they are synced, makes their indexes from them for replace to write.
+  void finish(atomicfile& german, atomicfile& berlin);
+  // Replaces both files as one (after finish() of each), then writes the
+  // index beside each (celldb/towerindex.h).  False with error when the
+  // files could not be replaced; an index that could not be written is
+  // told in indexnotes (its database is then read by scans).
   bool replace(atomicfile& german, atomicfile& berlin, std::string& error);
+  // Writes the index beside each of the two files that exists (after
+  // begin).  Returns the files indexed; failures go to indexnotes.
+  std::vector<std::string> writeindexes();
+  const std::vector<std::string>& indexnotes() const { return indexnotes_; }
 
  private:
   std::string dir_;
   folderlock lock_;
   std::vector<std::string> notes_;
+  std::vector<std::string> indexnotes_;
+  std::shared_ptr<indexdraft> drafts_[2];
 };
 
 // The window's check before it opens a database file: when a killed run

@@ -199,13 +199,13 @@ demoresult writedemodatabase(const std::string& dir, std::uint64_t count, const 
       result.error = "Abgebrochen";
       return result;
     }
-    german.finish();
-    berlin.finish();
+    pair.finish(german, berlin);
   } catch (const IoError& e) {
     result.error = e.what();
     return result;
   }
   if (!pair.replace(german, berlin, result.error)) return result;
+  result.notes.insert(result.notes.end(), pair.indexnotes().begin(), pair.indexnotes().end());
   result.ok = true;
   return result;
 }

@@ -82,13 +82,13 @@ prepareresult preparedatabase(const prepareoptions& options) {
                     " (" + std::to_string(counts.rows) +
                     std::string(" Zeilen gelesen): die alten Dateien bleiben unverändert"_w));
     out.finish();
-    german.finish();
-    berlin.finish();
+    pair.finish(german, berlin);
   } catch (const IoError& e) {
     return failed(e.what());
   }
   // Both files are complete on disk; now replace the old ones.
   if (!pair.replace(german, berlin, pairerror)) return failed(pairerror);
+  result.notes.insert(result.notes.end(), pair.indexnotes().begin(), pair.indexnotes().end());
   result.ok = true;
   return result;
 }

@@ -314,13 +314,13 @@ updateresult updatedatabase(const updateoptions& options) {
       }
     }
     if (cancelled()) return failed("Abgebrochen");
-    german.finish();
-    berlin.finish();
+    pair.finish(german, berlin);
   } catch (const IoError& e) {
     return failed(e.what());
   }
   if (cancelled()) return failed("Abgebrochen");
   if (!pair.replace(german, berlin, pairerror)) return failed(pairerror);
+  result.notes.insert(result.notes.end(), pair.indexnotes().begin(), pair.indexnotes().end());
   result.ok = true;
   return result;
 }

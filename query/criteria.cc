@@ -5,6 +5,7 @@
 #include "celldb/database.h"
 #include "celldb/keptrecords.h"
 #include "celldb/realvalue.h"
+#include "query/indexedlookup.h"
 
 ttowerrec criteria{};
 real tolerancelon = toreal(0.2L);
@@ -62,12 +63,22 @@ void selectbycriteria(const ttowerrec& crit, real tollon, real tollat) {
   const Window window(crit, tollon, tollat);
   resultcount = 0;
   beginkeeping();
-  scantowers([&](std::int32_t n, const ttowerrec& rec) {
+  auto take = [&](std::int32_t n, const ttowerrec& rec) {
     if (keys(rec) && window.holds(rec)) {
       if (resultcount >= kMaxResults) return false;  // list full: the rest is not stored
       resultlist[static_cast<std::size_t>(++resultcount)] = n;
       keeprecord(n, rec);
     }
     return true;
-  });
+  };
+  // The index names the records that may pass, in file order; the same
+  // test takes them.
+  std::vector<std::int32_t> recnos;
+  std::vector<ttowerrec> recs;
+  if (indexedrecords(crit, recnos, recs)) {
+    for (std::size_t i = 0; i < recnos.size(); ++i)
+      if (!take(recnos[i], recs[i])) break;
+    return;
+  }
+  scantowers(take);
 }

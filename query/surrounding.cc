@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "celldb/database.h"
 #include "celldb/keptrecords.h"
 #include "celldb/realvalue.h"
+#include "celldb/towerindex.h"
 #include "lib/support/ioerror.h"
 #include "query/criteria.h"
 #include "query/windowkeys.h"
@@ -113,6 +115,120 @@ int stoppass(const std::array<std::int64_t, kMaxSearchPasses + 1>& count, int n)
   return kMaxSearchPasses;
 }
 
+// searchwindows through the index: the records of the windows, smallest
+// first, are read and judged with the scan's own tests (keys, firstpass)
+// until a window holds n; the list is then that of the scan.  Records come
+// from the index's key candidates when crit's keys narrow them, else from
+// the grid cells each window meets, where an entry is read only when its
+// bounded position may lie in the window.  False (and the scan runs) when
+// the index can't serve or more records would have to be read than
+// indexreadlimit allows.
+bool indexedwindows(const ttowerrec& crit, const WindowPlan& plan, int n, int& pass) {
+  towerindex index;
+  if (!index.open()) {
+    noteindexuse(index.state());
+    return false;
+  }
+  const KeyFilter keys(crit);
+  const std::size_t limit = indexreadlimit();
+  struct hit {
+    std::int32_t recno;
+    int pass;
+    ttowerrec rec;
+  };
+  std::vector<hit> hits;
+  std::array<std::int64_t, kMaxSearchPasses + 1> count{};
+  std::size_t reads = 0;
+  std::vector<ttowerrec> recs;
+  auto judge = [&](std::vector<std::int32_t>& recnos) {
+    std::sort(recnos.begin(), recnos.end());
+    reads += recnos.size();
+    if (reads > limit) return false;
+    readcandidates(recnos, recs);
+    for (std::size_t i = 0; i < recnos.size(); ++i) {
+      if (!keys(recs[i])) continue;
+      int k = plan.firstpass(recs[i]);
+      if (k == 0) continue;
+      ++count[static_cast<std::size_t>(k)];
+      hits.push_back({recnos[i], k, recs[i]});
+    }
+    return true;
+  };
+  auto giveup = [&](indexuse use) {
+    noteindexuse(use);
+    return false;
+  };
+  try {
+    std::vector<std::int32_t> recnos;
+    if (index.keycandidates(crit, limit, recnos)) {
+      if (!judge(recnos)) return giveup(indexuse::none);
+      pass = stoppass(count, n);
+    } else {
+      if (index.state() != indexuse::used) return giveup(index.state());
+      if (!index.outliers(recnos)) return giveup(index.state());
+      if (!judge(recnos)) return giveup(indexuse::none);
+      // The entries of the cells met so far (a rectangle that grows with
+      // the windows) not yet read.
+      std::vector<towerindex::placed> pending;
+      int gx0 = 1, gx1 = 0, gy0 = 1, gy1 = 0;
+      constexpr double kMargin = 1e-7;  // degrees, far above the rounding of the bounds
+      const double inf = std::numeric_limits<double>::infinity();
+      pass = kMaxSearchPasses;
+      for (int k = 1; k <= kMaxSearchPasses; ++k) {
+        const double t = plan.td[static_cast<std::size_t>(k - 1)] + kMargin;
+        int x0, x1, y0, y1;
+        index.cellrange(plan.testlon ? plan.lond - t : -inf, plan.testlon ? plan.lond + t : inf,
+                        plan.testlat ? plan.latd - t : -inf, plan.testlat ? plan.latd + t : inf, x0, x1, y0, y1);
+        if (x0 <= x1) {
+          for (int y = y0; y <= y1; ++y) {
+            bool ok = true;
+            if (gx0 <= gx1 && y >= gy0 && y <= gy1) {  // the row's middle part was met before
+              if (x0 < gx0) ok = index.rowentries(y, x0, gx0 - 1, pending);
+              if (ok && x1 > gx1) ok = index.rowentries(y, gx1 + 1, x1, pending);
+            } else {
+              ok = index.rowentries(y, x0, x1, pending);
+            }
+            if (!ok) return giveup(index.state() == indexuse::used ? indexuse::none : index.state());
+            if (pending.size() > 16 * limit) return giveup(indexuse::none);
+          }
+          gx0 = x0, gx1 = x1, gy0 = y0, gy1 = y1;
+        }
+        recnos.clear();
+        std::size_t kept = 0;
+        for (const towerindex::placed& e : pending) {
+          bool maybe = (!plan.testlon || (e.lonhi >= plan.lond - t && e.lonlo <= plan.lond + t)) &&
+                       (!plan.testlat || (e.lathi >= plan.latd - t && e.latlo <= plan.latd + t));
+          if (maybe)
+            recnos.push_back(e.recno);
+          else
+            pending[kept++] = e;
+        }
+        pending.resize(kept);
+        if (!judge(recnos)) return giveup(indexuse::none);
+        std::int64_t cum = 0;
+        for (int j = 1; j <= k; ++j) cum += count[static_cast<std::size_t>(j)];
+        if (std::min<std::int64_t>(cum, kMaxResults) >= n) {
+          pass = k;
+          break;
+        }
+      }
+    }
+  } catch (const IoError&) {
+    return giveup(indexuse::none);  // the scan meets the failure and keeps its list
+  }
+  std::sort(hits.begin(), hits.end(), [](const hit& a, const hit& b) { return a.recno < b.recno; });
+  resultcount = 0;
+  beginkeeping();
+  for (const hit& h : hits) {
+    if (h.pass > pass) continue;
+    if (resultcount >= kMaxResults) break;
+    resultlist[static_cast<std::size_t>(++resultcount)] = h.recno;
+    keeprecord(h.recno, h.rec);
+  }
+  noteindexuse(indexuse::used);
+  return true;
+}
+
 // Runs the windows of plan over the open database in one scan and leaves
 // the list of the pass where the pass-by-pass search would stop in
 // resultlist.  Returns that pass.
@@ -123,6 +239,7 @@ int stoppass(const std::array<std::int64_t, kMaxSearchPasses + 1>& count, int n)
 // stored records fill resultlist even so, a second scan collects the list
 // of the final pass instead.
 int searchwindows(const ttowerrec& crit, const WindowPlan& plan, int n) {
+  if (int pass = 0; indexedwindows(crit, plan, n, pass)) return pass;
   const KeyFilter keys(crit);
   std::array<std::int64_t, kMaxSearchPasses + 1> count{};
   int cutoff = kMaxSearchPasses;

@@ -41,7 +41,14 @@ class atomicfile {
   // and fuzzing, which make thousands of small files, set it small).
   void setbuffersize(std::size_t bytes) { buffersize_ = bytes == 0 ? 1 : bytes; }
 
+  // Whether finish and commit sync the file and its folder (default true;
+  // a file whose readers check it can go without).
+  void setsync(bool sync) { sync_ = sync; }
+
   void write(const void* data, std::size_t n);
+  // Writes the buffered bytes to the temporary file (not synced), so that
+  // it can be read by name while finish syncs it.  Throws IoError.
+  void writeout() { flush(); }
   // Flushes the buffer and syncs the temporary file (it stays open and
   // locked until commit or discard).
   void finish();
@@ -76,6 +83,7 @@ class atomicfile {
   std::size_t used_ = 0;
   std::uint64_t bytes_ = 0;
   int code_ = 0;
+  bool sync_ = true;
 };
 
 // Joins a folder and a file name with "/".

@@ -113,7 +113,8 @@ TEST(SampleData, EveryGermanRowIsWrittenFieldForFieldInInputOrder) {
   EXPECT_GT(b.size(), 1000u);
   for (std::size_t i = 0; i < g.size(); ++i) expectrecord(g[i], german[i], i);
   for (std::size_t i = 0; i < b.size(); ++i) expectrecord(b[i], berlin[i], i);
-  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"berlintowers.dat", "germtowers.dat"}));
+  EXPECT_EQ(dir.entries(),
+            (std::vector<std::string>{"berlintowers.dat", "berlintowers.idx", "germtowers.dat", "germtowers.idx"}));
 }
 
 TEST(RowChecks, EachUnfitRowIsSkippedUnderItsOwnReason) {
@@ -402,7 +403,8 @@ TEST(NothingLost, SuccessReplacesTheOldFilesAndLeavesNoTemporaries) {
   oldfiles old(dir);
   ASSERT_TRUE(prepare(dir.file("in.csv"), dir.path()).ok);
   EXPECT_EQ(readbytes(dir.file("germtowers.dat")).size(), 100 * sizeof(ttowerrec));
-  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"berlintowers.dat", "germtowers.dat", "in.csv"}));
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"berlintowers.dat", "berlintowers.idx", "germtowers.dat",
+                                                   "germtowers.idx", "in.csv"}));
 }
 
 TEST(NoGermanCell, HeaderOnlyOtherCountriesOrBlankLinesFailAndKeepTheOldFiles) {

@@ -55,7 +55,8 @@ TEST(FileSizeLimit, EveryWriterReportsTheLimitAsSchreibfehlerAndKeepsTheOldFiles
     EXPECT_EQ(readbytes(dir.file("germtowers.dat")), german);
     EXPECT_EQ(readbytes(dir.file("berlintowers.dat")), berlin);
     EXPECT_EQ(readbytes(dir.file("celltowers.html")), "old page");
-    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"berlintowers.dat", "celltowers.html", "germtowers.dat"}));
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"berlintowers.dat", "berlintowers.idx", "celltowers.html",
+                                                       "germtowers.dat", "germtowers.idx"}));
   }
 }
 

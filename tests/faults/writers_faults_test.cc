@@ -20,7 +20,10 @@
 #include <sstream>
 #include <thread>
 
+#include "celldb/database.h"
+#include "celldb/towerindex.h"
 #include "cli/commands.h"
+#include "ingest/databasepair.h"
 #include "ingest/berlinbounds.h"
 #include "ingest/demodb.h"
 #include "lib/support/folderlock.h"
@@ -193,6 +196,32 @@ TEST(KilledRun, AKillAtAnyStepLeavesTheOldPairOrTheNextRunFinishesTheNewOne) {
   }
 }
 
+// The window's check at start finishes a killed run's replacement, and the
+// files it puts in place get their index (which the lookups then use).
+TEST(KilledRun, TheWindowsRepairWritesTheIndexOfTheFilesItPutsInPlace) {
+  scratchdir dir("kill-index");
+  ASSERT_TRUE(writedemodatabase(dir.path(), 300).ok);
+  std::fflush(nullptr);
+  pid_t child = ::fork();
+  if (child == 0) {
+    killstep = "after-rename-1";
+    replacestephook = killat;
+    ::_exit(turmcli({"demo", "--count", "700", "--dir", dir.path()}) == kExitOk ? 0 : 3);
+  }
+  int ws = 0;
+  ASSERT_EQ(::waitpid(child, &ws, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(ws) && WTERMSIG(ws) == SIGKILL) << "the kill was not injected";
+  paircheck c = settledatabasepair(dir.path(), 1000);
+  ASSERT_EQ(c.state, pairstate::repaired) << c.error;
+  for (const char* name : {"germtowers.dat", "berlintowers.dat"}) {
+    ASSERT_TRUE(opendatabase(dir.file(name)).ok) << name;
+    towerindex index;
+    EXPECT_TRUE(index.open()) << name << ": " << static_cast<int>(index.state());
+    closedatabase();
+  }
+  EXPECT_EQ(readbytes(dir.file("germtowers.dat")).size(), 700 * sizeof(ttowerrec));
+}
+
 // --- temporaries: only dead writers' ones go -------------------------------------------
 
 TEST(Temporaries, ARunRemovesDeadWritersTemporariesOfEveryFileAndNoLiveOnes) {
@@ -224,7 +253,8 @@ TEST(Temporaries, ARunRemovesDeadWritersTemporariesOfEveryFileAndNoLiveOnes) {
   EXPECT_EQ(turmcli({"update", dir.file("nothing.csv"), "--dir", dir.path()}, &err), kExitOk) << err;
   ::close(writer);
   std::vector<std::string> expected = live;
-  for (const char* n : {"berlintowers.dat", "germtowers.dat", "nothing.csv"}) expected.push_back(n);
+  for (const char* n : {"berlintowers.dat", "berlintowers.idx", "germtowers.dat", "germtowers.idx", "nothing.csv"})
+    expected.push_back(n);
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(dir.entries(), expected);
   EXPECT_EQ(readbytes(outside.file("victim")), "precious");
