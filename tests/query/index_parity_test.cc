@@ -97,6 +97,9 @@ ttowerrec randomkeys(std::mt19937& rng) {
   k.netid = static_cast<std::uint16_t>(pick(4));
   k.area = areas[pick(6)];
   k.cellid = static_cast<std::int32_t>(cells[pick(7)]);
+  if (pick(3) == 0)  // wide keys, as the dialog sets them for 5G cells
+    setcriteriakeys(k, k.area | static_cast<std::uint32_t>(pick(3)) << 16,
+                    static_cast<std::uint32_t>(k.cellid) | std::uint64_t(pick(3)) << 32);
   return k;
 }
 
