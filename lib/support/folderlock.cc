@@ -21,7 +21,7 @@ bool folderlock::lock(const std::string& dir, const lockwaiting& how) {
   busy_ = false;
   error_.clear();
   const std::string path = joinpath(dir.empty() ? "." : dir, kLockFile);
-  const std::string shown = std::string("Sperrdatei "_w) + pathtext(path);
+  const std::string shown = "Sperrdatei " + pathtext(path);
   const int flags = O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | flags, 0666);
   // Someone else's lock file in a shared folder: a read-only open locks as well.
