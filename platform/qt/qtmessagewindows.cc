@@ -66,7 +66,7 @@ void wraptoowner(QMessageBox& box, const QWidget* owner) {
   text->document()->setTextWidth(width);
   const int most = screen != nullptr ? screen->availableGeometry().height() / 2 : 400;
   text->setFixedSize(width, std::min(most, static_cast<int>(std::ceil(text->document()->size().height())) + 2));
-  grid->replaceWidget(label, text);
+  delete grid->replaceWidget(label, text);  // the label's item is ours to free
   label->hide();
 }
 
