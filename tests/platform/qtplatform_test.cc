@@ -277,7 +277,9 @@ TEST(QtHelpTest, ReadmeTableShowsMenuCaptionsWithoutAmpersands) {
   QFile readme(QStringLiteral(TURM_SOURCE_DIR "/README.md"));
   if (!readme.open(QIODevice::ReadOnly)) GTEST_SKIP() << "no README";
   for (const QString& line : QString::fromUtf8(readme.readAll()).split('\n'))
-    if (line.startsWith(QLatin1Char('|'))) EXPECT_FALSE(line.contains(QStringLiteral("**&"))) << line.toStdString();
+    if (line.startsWith(QLatin1Char('|'))) {
+      EXPECT_FALSE(line.contains(QStringLiteral("**&"))) << line.toStdString();
+    }
 }
 
 TEST(QtHelpTest, ProgramHelpShowsMenuCaptionsWithoutAmpersands) {

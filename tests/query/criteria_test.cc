@@ -84,7 +84,7 @@ TEST(KeyFilter, AgreesWithMatchKeysOnEveryCombination) {
       for (std::int32_t c : cells)
         for (std::uint8_t h : highs) {
           ttowerrec r{};
-          std::memset(&r, 0xA5, sizeof r);  // typetext, unit22 and the rest: noise
+          std::memset(static_cast<void*>(&r), 0xA5, sizeof r);  // typetext, unit22 and the rest: noise
           if (t == kTypeNR && h != 0x0F) std::memcpy(r.typetext, "\x02NR", 3);  // 0x0F: not NR
           r.typetext[9] = h;
           r.typetext[10] = static_cast<std::uint8_t>(h | 0xF0);  // the high nibble is no cell bit
