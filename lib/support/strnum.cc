@@ -437,6 +437,36 @@ long double strtoreal(std::string_view s, int& errpos) {
   return v;
 }
 
+namespace {
+
+// The sign and the hexadecimal mark ("$", "x" or "0x") in front of the
+// digits of an integer text.
+struct numberprefix {
+  bool negative = false;
+  unsigned base = 10;
+  std::size_t digits = 0;  // where the digits start
+};
+
+numberprefix readprefix(const std::string& t) {
+  numberprefix p;
+  const std::size_t n = t.size();
+  std::size_t i = 0;
+  if (i < n && (t[i] == '-' || t[i] == '+')) p.negative = t[i++] == '-';
+  if (i < n) {
+    if (t[i] == '$' || t[i] == 'x' || t[i] == 'X') {
+      p.base = 16;
+      ++i;
+    } else if (t[i] == '0' && i + 1 < n && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
+      p.base = 16;
+      i += 2;
+    }
+  }
+  p.digits = i;
+  return p;
+}
+
+}  // namespace
+
 std::int32_t strtolong(std::string_view s, int& error) {
   std::string t = cut(s, kNumberCap);
   trimboth(t);
@@ -446,23 +476,10 @@ std::int32_t strtolong(std::string_view s, int& error) {
     error = 1;
     return 0;
   }
-  bool negative = false;
-  if (t[i] == '-') {
-    negative = true;
-    ++i;
-  } else if (t[i] == '+') {
-    ++i;
-  }
-  unsigned base = 10;
-  if (i < n) {
-    if (t[i] == '$' || t[i] == 'x' || t[i] == 'X') {
-      base = 16;
-      ++i;
-    } else if (t[i] == '0' && i + 1 < n && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
-      base = 16;
-      i += 2;
-    }
-  }
+  const numberprefix pre = readprefix(t);
+  const bool negative = pre.negative;
+  const unsigned base = pre.base;
+  i = pre.digits;
   if (i >= n) {  // sign or mark without digits
     error = static_cast<int>(i) + 1;
     return 0;
@@ -491,19 +508,10 @@ std::int64_t strtowide(std::string_view s, int& error) {
   std::string t = cut(s, kNumberCap);
   trimboth(t);
   const std::size_t n = t.size();
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < n && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
-  unsigned base = 10;
-  if (i < n) {
-    if (t[i] == '$' || t[i] == 'x' || t[i] == 'X') {
-      base = 16;
-      ++i;
-    } else if (t[i] == '0' && i + 1 < n && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
-      base = 16;
-      i += 2;
-    }
-  }
+  const numberprefix pre = readprefix(t);
+  const bool negative = pre.negative;
+  const unsigned base = pre.base;
+  std::size_t i = pre.digits;
   error = 1;
   if (i >= n) return 0;
   std::uint64_t acc = 0;
