@@ -6,6 +6,7 @@
 #include <optional>
 #include <system_error>
 
+#include "app/core/workfolder.h"
 #include "app/taw.h"
 #include "celldb/database.h"
 #include "celldb/resultlist.h"
@@ -22,12 +23,6 @@ namespace {
 constexpr std::size_t kNoticeBytes = 255;
 // The input's name in the summary keeps its end beyond this.
 constexpr std::size_t kNameBytes = 40;
-
-std::string workingfolder() {
-  std::error_code ec;
-  std::filesystem::path p = std::filesystem::current_path(ec);
-  return ec ? std::string(".") : p.string();
-}
 
 std::string shortname(const std::string& name) {
   if (name.size() <= kNameBytes) return name;

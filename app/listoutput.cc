@@ -5,10 +5,10 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QProgressDialog>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/core/workfolder.h"
 #include "app/taw.h"
 #include "celldb/database.h"
 #include "export/listfile.h"
@@ -45,18 +45,13 @@ std::string entries(std::int64_t n) {
   return groupdigits(static_cast<std::uint64_t>(n)) + (n == 1 ? " Eintrag" : std::string(" Einträge"_w));
 }
 
-// The whole path as a text of a notice, or the name alone when it has no folder.
-std::string shownpath(const std::string& path) { return pathtext(path); }
-
 }  // namespace
 
 void TAW::exportlist() {
   std::vector<FileFilter> types;
   for (const exporttype& t : kExportTypes) types.push_back({t.name, t.pattern});
   int initial = lastexporttype_ >= 0 && lastexporttype_ < kExportTypeCount ? lastexporttype_ : 0;
-  std::error_code ec;
-  std::string folder = std::filesystem::current_path(ec).string();
-  auto choice = filedialog().savefile(std::string("Liste exportieren"), folder,
+  auto choice = filedialog().savefile(std::string("Liste exportieren"), workingfolder(),
                                       std::string("turmliste") + kExportTypes[initial].extension, types,
                                       initial);
   if (!choice || choice->path.empty()) return;
@@ -74,7 +69,7 @@ void TAW::exportlist() {
     std::unique_ptr<QProgressDialog> progress;
     if (resultcount >= kProgressFrom) {
       progress = std::make_unique<QProgressDialog>(
-          toqstring("Die Liste wird in " + shownpath(choice->path) + std::string(" geschrieben …"_w)),
+          toqstring("Die Liste wird in " + pathtext(choice->path) + std::string(" geschrieben …"_w)),
           toqstring("Abbrechen"), 0, 1000, this);
       progress->setObjectName(QStringLiteral("exportprogress"));
       progress->setWindowTitle(QStringLiteral("Turmfinder"));
@@ -95,11 +90,11 @@ void TAW::exportlist() {
   }
   --holdfile_;
   if (result.stopped) {
-    infomessage("Der Export wurde abgebrochen; " + shownpath(choice->path) + std::string(" blieb unverändert."_w));
+    infomessage("Der Export wurde abgebrochen; " + pathtext(choice->path) + std::string(" blieb unverändert."_w));
   } else if (!result.ok) {
     errormessage(result.error + std::string(". Die Liste wurde nicht exportiert."_w));
   } else {
-    std::string text = entries(result.written) + " in " + shownpath(choice->path) + " geschrieben.";
+    std::string text = entries(result.written) + " in " + pathtext(choice->path) + " geschrieben.";
     if (result.leftout > 0)
       text += "\n" + entries(result.leftout) + std::string(" ohne gültige Koordinaten (beschädigte Datei) ausgelassen."_w);
     infomessage(text);

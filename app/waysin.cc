@@ -6,19 +6,13 @@
 #include <memory>
 
 #include "app/backgroundrun.h"
+#include "app/core/workfolder.h"
 #include "app/importcommands.h"
 #include "lib/support/messages.h"
 #include "lib/support/strnum.h"
 #include "lib/support/w1252.h"
 
 namespace {
-
-// The working directory for a notice, Windows-1252.
-std::string workingfolder() {
-  std::error_code ec;
-  std::filesystem::path p = std::filesystem::current_path(ec);
-  return ec ? std::string(".") : utf8ToW1252(p.string());
-}
 
 bool writedemo(QWidget* window, const demowriter& writer, std::chrono::milliseconds limit) {
   // Shared with the worker: it may outlive this call when it hangs.
@@ -39,7 +33,7 @@ bool writedemo(QWidget* window, const demowriter& writer, std::chrono::milliseco
       },
       limit);
   const std::string head =
-      "Die Demo-Datenbank konnte im Ordner " + workingfolder() + " nicht geschrieben werden";
+      "Die Demo-Datenbank konnte im Ordner " + utf8ToW1252(workingfolder()) + " nicht geschrieben werden";
   if (!ended) {
     // A worker that still makes records stops at its next poll.
     givenup->store(true);

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "lib/support/atomicfile.h"
@@ -76,4 +78,10 @@ bool holdsdatabasefile(const std::string& dir) {
     if (lstat(joinpath(dir, file).c_str(), &st) == 0 || errno != ENOENT) return true;
   }
   return false;
+}
+
+std::string workingfolder() {
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::current_path(ec);
+  return ec ? std::string(".") : p.string();
 }

@@ -23,6 +23,11 @@ struct workfolderresult {
 // stands under that name, or when the folder cannot be created or entered.
 workfolderresult enterworkfolder(const std::string& home);
 
+// The working directory's path (file system bytes), "." when it can't be
+// told; what the file dialogs start in and notices name (through
+// pathtext).
+std::string workingfolder();
+
 // Whether dir holds germtowers.dat or berlintowers.dat in any form (also
 // an unreadable file, a folder or a dangling link under that name): the
 // user's data, which a new database must never replace.
